@@ -1,0 +1,43 @@
+// Process entry: one-time preparation, the single-instance rule, then the main window's loop.
+#include <windows.h>
+
+#include "Window/InstanceName.h"
+#include "Window/MainFrameWnd.h"
+#include "DeploymentSettings.h"
+#include "common/ExecutablePath.h"
+#include "log/Logger.h"
+
+namespace {
+
+// A second instance brings the first one's window back and to the front.
+void ActivateRunningInstance(const std::wstring& title) {
+  HWND existing = FindWindowW(nullptr, title.c_str());
+  if (!existing) return;
+  ShowWindow(existing, SW_RESTORE);
+  SetForegroundWindow(existing);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  CMainFrameWnd frame;
+  frame.InitEnvironment();
+  LOG_INFOW(L"deployment:%s", kDeploymentName);
+
+  const std::wstring title = frame.GetWindowTitle();
+  const std::wstring instanceName = GetInstanceName(GetExecutablePath());
+  // Never closed: the system releases it when the process ends.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, instanceName.c_str());
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+    ActivateRunningInstance(title);
+    return -1;
+  }
+
+  const DWORD style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+  if (!frame.Create(nullptr, title.c_str(), style, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
+    return 0;
+  }
+  frame.CenterWindow();
+  frame.ShowModal();
+  return 0;
+}

@@ -1,0 +1,19 @@
+# Helpers every folder uses for its libraries and tests.
+
+function(nexvale_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror=format -Werror=return-type)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# nexvale_add_test(NAME SOURCES ... LIBS ... [LABELS ...])
+# One GoogleTest executable; under Wine it runs through the cross-compiling emulator.
+function(nexvale_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  nexvale_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS "${T_LABELS}")
+endfunction()

@@ -1,0 +1,50 @@
+#include "tests/support/TestFiles.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "common/Encoding.h"
+#include "common/ExecutablePath.h"
+#include "common/PathText.h"
+
+namespace testsupport {
+
+TempFolder::TempFolder(const std::wstring& label) {
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const std::wstring base = encoding::FromPath(std::filesystem::temp_directory_path());
+  path_ = pathtext::WithTrailingSeparator(base) + L"nexvale-" + label + L"-" + std::to_wstring(stamp) + L"-" +
+          std::to_wstring(counter++);
+  std::filesystem::create_directories(encoding::ToPath(path_));
+  path_ += pathtext::kSeparator;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(encoding::ToPath(path_), ignored);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::ifstream in(encoding::ToPath(path), std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + encoding::WideToUtf8(path));
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(encoding::ToPath(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + encoding::WideToUtf8(path));
+}
+
+bool PathExists(const std::wstring& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(encoding::ToPath(path), ignored);
+}
+
+std::wstring BuildBinFolder() { return pathtext::WithTrailingSeparator(pathtext::FolderPart(GetExecutablePath())); }
+
+}  // namespace testsupport
