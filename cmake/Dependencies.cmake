@@ -11,6 +11,9 @@ if(WIN32)
                           _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
   # Everything static: the executable must start in a clean prefix with nothing beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # A small download: drop unused code and the symbol tables from release builds.
+  add_compile_options(-ffunction-sections -fdata-sections)
+  add_link_options(-Wl,--gc-sections $<$<CONFIG:MinSizeRel,Release>:-s>)
 endif()
 
 # Header-only libraries from the host. The cross compiler must never see /usr/include as a
@@ -31,12 +34,12 @@ find_package(ZLIB REQUIRED)
 
 # OpenSSL: natively the system's; for Windows the static build scripts/setup.sh caches.
 if(WIN32)
-  set(NEXVALE_OPENSSL_POINTER /var/cache/nexvale-build/openssl-mingw32.current)
+  set(NEXVALE_OPENSSL_POINTER /var/cache/nexvale-build/openssl-${NEXVALE_MINGW_TRIPLE}.current)
   if(NOT NEXVALE_OPENSSL_ROOT AND EXISTS ${NEXVALE_OPENSSL_POINTER})
     file(STRINGS ${NEXVALE_OPENSSL_POINTER} NEXVALE_OPENSSL_ROOT LIMIT_COUNT 1)
   endif()
   if(NOT EXISTS "${NEXVALE_OPENSSL_ROOT}/lib/libssl.a")
-    message(FATAL_ERROR "static OpenSSL for i686-w64-mingw32 not found: run scripts/setup.sh")
+    message(FATAL_ERROR "static OpenSSL for ${NEXVALE_MINGW_TRIPLE} not found: run scripts/setup.sh")
   endif()
   add_library(OpenSSL::Crypto STATIC IMPORTED)
   set_target_properties(OpenSSL::Crypto PROPERTIES

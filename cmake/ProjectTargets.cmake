@@ -5,15 +5,15 @@ function(nexvale_target_defaults target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-# nexvale_add_test(NAME SOURCES ... LIBS ... [LABELS ...])
+# nexvale_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK lock])
 # One GoogleTest executable; under Wine it runs through the cross-compiling emulator.
 function(nexvale_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   nexvale_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${T_LABELS}")
+    PROPERTIES LABELS "${T_LABELS}" RESOURCE_LOCK "${T_RESOURCE_LOCK}")
 endfunction()

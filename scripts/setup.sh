@@ -10,11 +10,12 @@ packages=(
   # native build and tests
   cmake ninja-build g++ make perl pkg-config
   libboost-dev rapidjson-dev libstb-dev googletest zlib1g-dev libssl-dev
-  # Windows target
+  # Windows targets: i686 is the product; x86_64 runs the Windows tests where 32-bit Wine cannot
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev
-  # running and testing the Windows build
-  wine wine32:i386 xvfb xauth nginx-light openssl iproute2 util-linux python3
+  # running and testing the Windows builds (wine32 where the kernel runs 32-bit programs)
+  wine wine32:i386 wine64 xvfb xauth nginx-light openssl iproute2 util-linux python3 imagemagick
   # fetching and unpacking the OpenSSL source package
   dpkg-dev
 )
@@ -93,24 +94,23 @@ ensure_packages() {
   fi
 }
 
-# Static OpenSSL 3 for i686-w64-mingw32, built from Debian's openssl source package and cached
-# under $CACHE_ROOT keyed by the source version. The newest version whose source can be fetched
-# is used; "$CACHE_ROOT/openssl-mingw32.current" names the folder the build should use.
-readonly OPENSSL_POINTER=$CACHE_ROOT/openssl-mingw32.current
-
+# Static OpenSSL 3 for the MinGW targets, built from Debian's openssl source package and cached
+# under $CACHE_ROOT keyed by target and source version. The newest version whose source can be
+# fetched is used; "$CACHE_ROOT/openssl-<triple>.current" names the folder the build should use.
 openssl_versions() {
   apt-cache showsrc openssl 2>/dev/null | sed -n 's/^Version: //p' | sort -V -r -u
 }
 
+# build_openssl TRIPLE CONFIGURE_TARGET VERSION PREFIX
 build_openssl() {
-  local version=$1 prefix=$2 work
+  local triple=$1 target=$2 version=$3 prefix=$4 work
   work=$(mktemp -d)
   if ! (
     cd "$work"
     apt-get source -qq "openssl=$version" >/dev/null 2>&1 || exit 1
     cd "$(find . -maxdepth 1 -type d -name 'openssl-*' | head -n 1)"
-    ./Configure mingw no-shared no-asm no-tests no-module \
-      --cross-compile-prefix=i686-w64-mingw32- --prefix="$prefix" --libdir=lib >/dev/null
+    ./Configure "$target" no-shared no-asm no-tests no-module \
+      --cross-compile-prefix="$triple-" --prefix="$prefix" --libdir=lib >/dev/null
     make -s -j"$(nproc)" build_libs >/dev/null 2>&1 || make -j"$(nproc)" build_libs
     make -s install_dev >/dev/null
   ); then
@@ -121,8 +121,11 @@ build_openssl() {
   touch "$prefix/.complete"
 }
 
+# ensure_openssl_mingw TRIPLE CONFIGURE_TARGET
 ensure_openssl_mingw() {
-  if [ -f "$OPENSSL_POINTER" ] && [ -f "$(cat "$OPENSSL_POINTER")/.complete" ]; then
+  local triple=$1 target=$2
+  local pointer=$CACHE_ROOT/openssl-$triple.current
+  if [ -f "$pointer" ] && [ -f "$(cat "$pointer")/.complete" ]; then
     return
   fi
   mkdir -p "$CACHE_ROOT"
@@ -133,22 +136,22 @@ ensure_openssl_mingw() {
     exit 1
   fi
   for version in $versions; do
-    prefix=$CACHE_ROOT/openssl-mingw32-$version
+    prefix=$CACHE_ROOT/openssl-$triple-$version
     if [ -f "$prefix/.complete" ]; then
-      echo "$prefix" > "$OPENSSL_POINTER"
+      echo "$prefix" > "$pointer"
       return
     fi
   done
   for version in $versions; do
-    prefix=$CACHE_ROOT/openssl-mingw32-$version
-    log "building static OpenSSL $version for i686-w64-mingw32 into $prefix (about a minute)"
-    if build_openssl "$version" "$prefix"; then
-      echo "$prefix" > "$OPENSSL_POINTER"
+    prefix=$CACHE_ROOT/openssl-$triple-$version
+    log "building static OpenSSL $version for $triple into $prefix (a few minutes)"
+    if build_openssl "$triple" "$target" "$version" "$prefix"; then
+      echo "$prefix" > "$pointer"
       return
     fi
     log "openssl $version could not be fetched or built; trying an older one"
   done
-  echo "setup: no openssl source version could be built for the Windows target" >&2
+  echo "setup: no openssl source version could be built for $triple" >&2
   exit 1
 }
 
@@ -157,7 +160,8 @@ main() {
   ensure_i386
   ensure_deb_src
   ensure_packages
-  ensure_openssl_mingw
+  ensure_openssl_mingw i686-w64-mingw32 mingw
+  ensure_openssl_mingw x86_64-w64-mingw32 mingw64
 }
 
 main "$@"

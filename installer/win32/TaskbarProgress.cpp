@@ -11,7 +11,16 @@ TaskbarProgress::TaskbarProgress() : ownerThread_(GetCurrentThreadId()) {
   imageList_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 0);
   comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
   CreateInterface();
+  CreateRelay();
+}
 
+TaskbarProgress::TaskbarProgress(ITaskbarList3* taskbar)
+    : taskbar_(taskbar), ownerThread_(GetCurrentThreadId()), createInterface_(false) {
+  if (taskbar_) taskbar_->AddRef();
+  CreateRelay();
+}
+
+void TaskbarProgress::CreateRelay() {
   WNDCLASSW relayClass = {};
   relayClass.lpfnWndProc = &TaskbarProgress::RelayProc;
   relayClass.hInstance = ThisModule();
@@ -29,7 +38,7 @@ TaskbarProgress::~TaskbarProgress() {
 }
 
 void TaskbarProgress::CreateInterface() {
-  if (taskbar_) return;
+  if (taskbar_ || !createInterface_) return;
   ITaskbarList3* taskbar = nullptr;
   if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
                               reinterpret_cast<void**>(&taskbar))) ||

@@ -22,6 +22,8 @@ class TaskbarProgress {
 
   // On the UI thread: initialises COM for it and creates the interface when the system has one.
   TaskbarProgress();
+  // On the UI thread, with a given interface (or none); takes a reference of its own.
+  explicit TaskbarProgress(ITaskbarList3* taskbar);
   ~TaskbarProgress();
   TaskbarProgress(const TaskbarProgress&) = delete;
   TaskbarProgress& operator=(const TaskbarProgress&) = delete;
@@ -36,6 +38,7 @@ class TaskbarProgress {
 
  private:
   static LRESULT CALLBACK RelayProc(HWND relay, UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateRelay();
   void CreateInterface();
   void Deliver();  // UI thread only
   void Request();
@@ -46,6 +49,7 @@ class TaskbarProgress {
   HWND relay_ = nullptr;
   DWORD ownerThread_ = 0;
   bool comInitialised_ = false;
+  bool createInterface_ = true;
 
   std::atomic<int> state_{kNoProgress};
   std::atomic<uint64_t> done_{0};

@@ -1,0 +1,76 @@
+// Windows-side helper of the test harness and the demo:
+//   harness_tool import-root-cert FILE.pem   trust a root as Windows does (machine "ROOT" store)
+//   harness_tool wait-window TITLE SECONDS   exit 0 once a top-level window has that title
+//   harness_tool close-window TITLE          ask that window to close
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+int ImportRootCertificate(const wchar_t* pemPath) {
+  std::ifstream in(pemPath, std::ios::binary);
+  const std::string pem((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (pem.empty()) {
+    std::fwprintf(stderr, L"cannot read %ls\n", pemPath);
+    return 1;
+  }
+  DWORD size = 0;
+  if (!CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size,
+                            nullptr, nullptr)) {
+    std::fwprintf(stderr, L"%ls holds no PEM certificate\n", pemPath);
+    return 1;
+  }
+  std::vector<BYTE> der(size);
+  CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(), &size,
+                       nullptr, nullptr);
+  HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+  if (!store) {
+    std::fwprintf(stderr, L"cannot open the ROOT store (%lu)\n", GetLastError());
+    return 1;
+  }
+  const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), size,
+                                                      CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  const DWORD error = GetLastError();
+  CertCloseStore(store, 0);
+  if (!added) {
+    std::fwprintf(stderr, L"cannot add the certificate (%lu)\n", error);
+    return 1;
+  }
+  return 0;
+}
+
+int WaitWindow(const wchar_t* title, int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    if (FindWindowW(nullptr, title)) return 0;
+    Sleep(100);
+  }
+  std::fwprintf(stderr, L"no window titled \"%ls\" within %d s\n", title, seconds);
+  return 1;
+}
+
+int CloseWindow(const wchar_t* title) {
+  HWND window = FindWindowW(nullptr, title);
+  if (!window) {
+    std::fwprintf(stderr, L"no window titled \"%ls\"\n", title);
+    return 1;
+  }
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"import-root-cert" && argc == 3) return ImportRootCertificate(argv[2]);
+  if (command == L"wait-window" && argc == 4) return WaitWindow(argv[2], _wtoi(argv[3]));
+  if (command == L"close-window" && argc == 3) return CloseWindow(argv[2]);
+  std::fwprintf(stderr, L"usage: harness_tool import-root-cert FILE | wait-window TITLE SECONDS | close-window TITLE\n");
+  return 2;
+}

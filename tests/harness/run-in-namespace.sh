@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Runs a command inside the test world: this script is started in a fresh network namespace
+# (scripts/test.sh does that) and brings up loopback, an Xvfb display, a 32-bit Wine prefix
+# with a persistent wineserver, the test certificate authority (its root in the prefix's ROOT
+# store) and nginx on 127.0.0.1:80 and :443. Everything is torn down when the command ends.
+#
+# NEXVALE_WINE_BITS (32 or 64) chooses the prefix: 32-bit with Debian's wine32, or 64-bit with
+# wine64 on hosts whose kernel cannot run 32-bit programs.
+#
+# Exported to the command: DISPLAY, WINEPREFIX, WINEARCH, NEXVALE_WINE (the loader to start
+# Windows programs with), NEXVALE_TEST_RUN (the run folder),
+# NEXVALE_TEST_WWW (nginx's document root), NEXVALE_TEST_CA (root certificate, PEM) and
+# NEXVALE_TEST_CA_WIN (the same as a Windows path).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+harness_tool=${NEXVALE_HARNESS_TOOL:?NEXVALE_HARNESS_TOOL must name the built harness_tool.exe}
+
+fail() { echo "test harness: $*" >&2; exit 1; }
+
+[ "$(readlink /proc/self/ns/net)" != "$(readlink /proc/1/ns/net)" ] \
+  || fail "not inside a network namespace of its own; start it through scripts/test.sh"
+ip link set lo up || fail "cannot bring up loopback in the test namespace"
+for port in 80 443; do
+  if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then fail "port $port is taken in the test namespace"; fi
+done
+
+run=$(mktemp -d /tmp/nexvale-test.XXXXXX)
+export NEXVALE_TEST_RUN=$run
+pids=()
+cleanup() {
+  set +e
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1; fi
+  [ -f "$run/nginx.pid" ] && kill "$(cat "$run/nginx.pid")" 2>/dev/null
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  [ -n "${NEXVALE_KEEP_RUN:-}" ] || rm -rf "$run"
+}
+trap cleanup EXIT
+
+# Display: the first free number from 90 on.
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$run/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start (see $run/xvfb.log)"
+export DISPLAY=":$display"
+
+# Wine: one prefix for the run, and a wineserver that stays up between test processes.
+case "${NEXVALE_WINE_BITS:?NEXVALE_WINE_BITS must be 32 or 64}" in
+  32) export WINEARCH=win32 NEXVALE_WINE=/usr/lib/wine/wine ;;
+  64) export WINEARCH=win64 NEXVALE_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64 ;;
+  *) fail "NEXVALE_WINE_BITS must be 32 or 64" ;;
+esac
+export WINEPREFIX=$run/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+"$NEXVALE_WINE" wineboot -i >"$run/wineboot.log" 2>&1 || fail "cannot create the Wine prefix (see $run/wineboot.log)"
+wineserver -p
+
+# Test CA, trusted by the prefix as a Windows machine would trust it.
+"$here/make-test-ca.sh" "$run/ca"
+export NEXVALE_TEST_CA=$run/ca/root.pem
+NEXVALE_TEST_CA_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_CA" 2>/dev/null)
+export NEXVALE_TEST_CA_WIN
+"$NEXVALE_WINE" "$harness_tool" import-root-cert "$NEXVALE_TEST_CA_WIN" || fail "cannot import the test root into the Wine prefix"
+
+# nginx on loopback.
+export NEXVALE_TEST_WWW=$run/www
+mkdir -p "$NEXVALE_TEST_WWW" "$run/nginx-tmp"
+echo "nexvale test server" > "$NEXVALE_TEST_WWW/index.html"
+sed -e "s|@RUN@|$run|g" -e "s|@WWW@|$NEXVALE_TEST_WWW|g" -e "s|@CA@|$run/ca|g" \
+  "$here/nginx.conf.in" > "$run/nginx.conf"
+nginx -c "$run/nginx.conf" -p "$run" -e "$run/nginx-error.log" || fail "nginx did not start"
+for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/443) 2>/dev/null && break; sleep 0.1; done
+
+"$@"
