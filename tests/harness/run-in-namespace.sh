@@ -30,7 +30,7 @@ export NEXVALE_TEST_RUN=$run
 pids=()
 cleanup() {
   set +e
-  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1; fi
+  if [ -n "${WINESERVER:-}" ]; then "$WINESERVER" -k >/dev/null 2>&1; fi
   [ -f "$run/nginx.pid" ] && kill "$(cat "$run/nginx.pid")" 2>/dev/null
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
@@ -49,13 +49,15 @@ export DISPLAY=":$display"
 
 # Wine: one prefix for the run, and a wineserver that stays up between test processes.
 case "${NEXVALE_WINE_BITS:?NEXVALE_WINE_BITS must be 32 or 64}" in
-  32) export WINEARCH=win32 NEXVALE_WINE=/usr/lib/wine/wine ;;
-  64) export WINEARCH=win64 NEXVALE_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64 ;;
+  32) export WINEARCH=win32 NEXVALE_WINE=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 ;;
+  64) export WINEARCH=win64 NEXVALE_WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+      export WINELOADER=/usr/lib/wine/wine64 ;;
   *) fail "NEXVALE_WINE_BITS must be 32 or 64" ;;
 esac
 export WINEPREFIX=$run/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$WINEPREFIX"
+"$WINESERVER" -p || fail "cannot start the wineserver"
 "$NEXVALE_WINE" wineboot -i >"$run/wineboot.log" 2>&1 || fail "cannot create the Wine prefix (see $run/wineboot.log)"
-wineserver -p
 
 # Test CA, trusted by the prefix as a Windows machine would trust it.
 "$here/make-test-ca.sh" "$run/ca"

@@ -23,10 +23,22 @@ TempFolder::TempFolder(const std::wstring& label) {
   path_ += pathtext::kSeparator;
 }
 
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(encoding::ToPath(path_), ignored);
+namespace {
+// One pass over the tree, errors ignored. (The standard remove_all can spin forever on Windows
+// when a file below is still open, as a log file stays for the whole process.)
+void RemoveTree(const std::filesystem::path& folder) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    std::error_code ignored;
+    if (entry->is_directory(ignored)) RemoveTree(entry->path());
+    std::filesystem::remove(entry->path(), ignored);
+  }
+  std::filesystem::remove(folder, error);
 }
+}  // namespace
+
+TempFolder::~TempFolder() { RemoveTree(encoding::ToPath(path_)); }
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(encoding::ToPath(path), std::ios::binary);
