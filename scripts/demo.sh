@@ -36,6 +36,7 @@ unshare --net -- tests/harness/run-in-namespace.sh bash -c '
   (cd "$work" && find . -mindepth 1 | sed "s|^\./|  |")
   echo "demo: its log, Log\\nexvale_down.log:"
   sed "s/^/  | /" "$work/Log/nexvale_down.log"
+  echo
   "$NEXVALE_WINE" "$NEXVALE_HARNESS_TOOL" close-window "$title"
   status=0
   wait "$setup" || status=$?

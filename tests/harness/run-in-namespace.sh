@@ -58,6 +58,9 @@ export WINEPREFIX=$run/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtm
 mkdir -p "$WINEPREFIX"
 "$WINESERVER" -p || fail "cannot start the wineserver"
 "$NEXVALE_WINE" wineboot -i >"$run/wineboot.log" 2>&1 || fail "cannot create the Wine prefix (see $run/wineboot.log)"
+# No window manager runs on the display: Wine draws the frames and captions itself.
+"$NEXVALE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 \
+  || fail "cannot configure the Wine prefix"
 
 # Test CA, trusted by the prefix as a Windows machine would trust it.
 "$here/make-test-ca.sh" "$run/ca"
