@@ -12,8 +12,15 @@ function(nexvale_add_test name)
   add_executable(${name} ${T_SOURCES})
   nexvale_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
+  set(properties)
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  if(T_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${T_LABELS}" RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+    PROPERTIES ${properties})
 endfunction()
