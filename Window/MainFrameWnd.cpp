@@ -1,6 +1,9 @@
 #include "Window/MainFrameWnd.h"
 
+#include "common/ConfigExtraction.h"
+#include "common/ConfigRules.h"
 #include "common/ExecutablePath.h"
+#include "common/win32/EmbeddedResource.h"
 #include "installer/SystemInfo.h"
 #include "log/Logger.h"
 #include "resources/ResourceIds.h"
@@ -13,10 +16,6 @@ bool g_environmentPrepared = false;
 // The size the main skin gives the window.
 constexpr int kClientWidth = 650;
 constexpr int kClientHeight = 360;
-
-// The built-in "PRODUCT Setup" title with the shipped product name; the language's text
-// table takes over once the configuration is read.
-constexpr wchar_t kBuiltInTitle[] = L"Vandrel Data Recovery Setup";
 
 int RoundUpTo16(int size) { return (size + 15) / 16 * 16; }
 
@@ -33,11 +32,38 @@ void CMainFrameWnd::InitEnvironment() {
   workFolder_ = GetWorkFolder();
   const std::wstring logFolder = workFolder_ + L"Log";
   InitLogger(L"nexvale_down.log", logFolder.c_str());
-  // The configuration archive is extracted into workFolder_ + "language\" and the language
-  // manager initialised from it here.
+  LoadResZipFile();
+  languageManager_.Init(workFolder_ + L"language\\", GetUILanguageText());
 }
 
-std::wstring CMainFrameWnd::GetWindowTitle() const { return kBuiltInTitle; }
+void CMainFrameWnd::LoadResZipFile() {
+  LOG_INFO("LoadResZipFile");
+  const auto archive = FindEmbeddedResource(IDR_CONFIG_ARCHIVE, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (!archive) {
+    LOG_INFO("LoadResZipFile: no configuration archive in the executable");
+    return;
+  }
+  ExtractArchive(archive->data(), static_cast<uint32_t>(archive->size()), workFolder_ + L"language\\");
+}
+
+void CMainFrameWnd::LoadDomainFile() {
+  LOG_INFO("LoadDomainFile");
+  const auto resource = FindEmbeddedResource(IDR_DOMAIN_CODE, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  const DomainResource domain = ParseDomainResource(resource ? *resource : std::string_view());
+  if (domain.truncated) {
+    LOG_INFO("LoadDomainFile: the domain resource holds %u bytes; only the first %u are used",
+             static_cast<unsigned>(resource->size()), static_cast<unsigned>(kDomainResourceCapacity));
+  }
+  languageManager_.SetDomainCode(domain.code);
+  LOG_INFO("Domain:%s", domain.asRead.c_str());
+}
+
+std::wstring CMainFrameWnd::GetWindowTitle() const { return languageManager_.GetLangText(L"STR_MESSAGEBOX_TITLE"); }
+
+std::wstring CMainFrameWnd::GetSkinFileName() {
+  InitEnvironment();
+  return languageManager_.IsRightToLeft() ? L"main_rtl.xml" : L"main.xml";
+}
 
 HWND CMainFrameWnd::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
                            int height) {

@@ -1,12 +1,13 @@
 #pragma once
 // The main setup window. Until the skin toolkit arrives it is a plain native window of the
-// skin's size; start-up and its system facts are already the real ones.
+// skin's size; start-up, configuration, language and system facts are already the real ones.
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
+#include "common/LanguageManager.h"
 #include "installer/win32/TaskbarProgress.h"
 
 class CMainFrameWnd {
@@ -16,11 +17,17 @@ class CMainFrameWnd {
   CMainFrameWnd(const CMainFrameWnd&) = delete;
   CMainFrameWnd& operator=(const CMainFrameWnd&) = delete;
 
-  // One-time preparation of the work folder and the log (and, once they exist, the
-  // configuration archive and the language); later calls return at once.
+  // One-time preparation of the work folder, the log, the configuration archive and the
+  // language; later calls return at once.
   void InitEnvironment();
+  // Extracts the embedded configuration archive into the work folder's "language" folder.
+  void LoadResZipFile();
+  // Reads the embedded domain code into the language manager.
+  void LoadDomainFile();
 
   const wchar_t* GetNativeClassName() const { return L"SetupMainFrame"; }
+  // The root skin file: the right-to-left one for languages written that way.
+  std::wstring GetSkinFileName();
   // The title of the window and of every message box, and what a second instance looks for.
   std::wstring GetWindowTitle() const;
 
@@ -31,6 +38,7 @@ class CMainFrameWnd {
 
   HWND GetHWND() const { return window_; }
   const std::wstring& workFolder() const { return workFolder_; }
+  const LanguageManager& languageManager() const { return languageManager_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -42,5 +50,6 @@ class CMainFrameWnd {
 
   HWND window_ = nullptr;
   std::wstring workFolder_;
+  LanguageManager languageManager_;
   std::unique_ptr<TaskbarProgress> taskbar_;
 };

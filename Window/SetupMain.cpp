@@ -23,6 +23,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   CMainFrameWnd frame;
   frame.InitEnvironment();
   LOG_INFOW(L"deployment:%s", kDeploymentName);
+  // The setup window's initialisation reads the domain code once the skinned window exists;
+  // until then start-up reads it right after the language.
+  frame.LoadDomainFile();
 
   const std::wstring title = frame.GetWindowTitle();
   const std::wstring instanceName = GetInstanceName(GetExecutablePath());

@@ -25,6 +25,11 @@ std::string WideToOem(std::wstring_view text);
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view bytes);
 
+// UTF-16 little-endian bytes (no byte-order mark) to wide text and back; an odd last byte is
+// dropped and ill-formed sequences become U+FFFD.
+std::wstring Utf16LeToWide(std::string_view bytes);
+std::string WideToUtf16Le(std::wstring_view text);
+
 // True when every wchar_t sequence is a Unicode scalar value (well-formed UTF-16 on Windows).
 bool IsWellFormed(std::wstring_view text);
 

@@ -60,3 +60,16 @@ TEST(Encoding, PathsKeepNonAsciiNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Encoding, Utf16LittleEndianBothWays) {
+  const std::wstring text = L"K=\u00e9\u4e2d\U0001F600";
+  const std::string bytes = encoding::WideToUtf16Le(text);
+  EXPECT_EQ(bytes, std::string("K\0=\0\xE9\0\x2D\x4E\x3D\xD8\x00\xDE", 12));
+  EXPECT_EQ(encoding::Utf16LeToWide(bytes), text);
+  // A lone surrogate and an odd trailing byte.
+  EXPECT_EQ(encoding::Utf16LeToWide(std::string("\x00\xD8" "a\0" "z", 5)), L"\uFFFDa");
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include "common/ConfigExtraction.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "common/Encoding.h"
+#include "common/PathText.h"
+#include "log/Logger.h"
+#include "skin_ui/ResourceArchive.h"
+
+namespace {
+
+bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes) {
+  std::ofstream out(encoding::ToPath(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+void CreateFolder(const std::wstring& folder) {
+  std::error_code ignored;
+  std::filesystem::create_directories(encoding::ToPath(folder), ignored);
+}
+
+}  // namespace
+
+bool IsSafeEntryName(std::wstring_view name) {
+  if (name.empty() || pathtext::IsSeparator(name.front())) return false;
+  if (name.find(L':') != std::wstring_view::npos) return false;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = start;
+    while (end < name.size() && !pathtext::IsSeparator(name[end])) ++end;
+    if (name.substr(start, end - start) == L"..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+ExtractionResult ExtractArchive(const void* data, uint32_t size, const std::wstring& targetFolder) {
+  using namespace SkinUI;
+  ExtractionResult result;
+  CreateFolder(targetFolder);
+  ArchiveHandle archive = OpenArchive(data, size, kArchiveSourceMemory);
+  if (!archive) {
+    LOG_INFO("LoadResZipFile: the archive cannot be opened (0x%x)", static_cast<unsigned>(LastArchiveResult()));
+    return result;
+  }
+  result.opened = true;
+  ArchiveEntry entry;
+  DescribeEntry(archive, -1, &entry);
+  const int count = entry.index;
+  for (int index = 0; index < count; ++index) {
+    if (const uint32_t code = DescribeEntry(archive, index, &entry)) {
+      LOG_INFO("LoadResZipFile: entry %d cannot be read (0x%x)", index, static_cast<unsigned>(code));
+      ++result.skipped;
+      continue;
+    }
+    const std::wstring name = entry.name;
+    if (!IsSafeEntryName(name)) {
+      LOG_INFOW(L"LoadResZipFile: skipped %s, its name leaves the target folder", name.c_str());
+      ++result.skipped;
+      continue;
+    }
+    const std::wstring path = targetFolder + pathtext::NormalizeSeparators(name);
+    if (entry.uncompressedSize <= 0) {
+      CreateFolder(path);
+      ++result.folders;
+      continue;
+    }
+    // Complete means: one call fills the buffer and the next finds nothing left.
+    std::vector<char> bytes(static_cast<size_t>(entry.uncompressedSize));
+    const uint32_t first = InflateEntry(archive, index, bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                        kArchiveSourceMemory);
+    char probe = 0;
+    const uint32_t second = first == kArchiveMoreData ? InflateEntry(archive, index, &probe, 1, kArchiveSourceMemory)
+                                                      : first;
+    if (first != kArchiveMoreData || second != kArchiveOk) {
+      LOG_INFOW(L"LoadResZipFile: skipped %s, its data is incomplete (0x%x)", name.c_str(),
+                static_cast<unsigned>(first != kArchiveMoreData ? first : second));
+      ++result.skipped;
+      continue;
+    }
+    if (!WriteWholeFile(path, bytes)) {
+      LOG_INFOW(L"LoadResZipFile: cannot write %s", path.c_str());
+      ++result.skipped;
+      continue;
+    }
+    ++result.files;
+  }
+  CloseArchive(archive);
+  return result;
+}
