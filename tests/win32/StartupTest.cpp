@@ -53,9 +53,18 @@ TEST_F(StartupTest, PreparesTheWorkFolderLogAndWindow) {
   EXPECT_EQ(client.right, 650);
   EXPECT_EQ(client.bottom, 360);
 
-  const std::wstring log = GetProgramFilesFolder() + L"nexvale_down\\VandrelSetup-local\\Log\\nexvale_down.log";
+  const std::wstring work = GetProgramFilesFolder() + L"nexvale_down\\VandrelSetup-local\\";
+  for (const wchar_t* file : {L"language.ini", L"productInfo.ini", L"English\\text.ini", L"Arabic\\UrlInfo.ini",
+                              L"Thai\\install_tips.png"}) {
+    EXPECT_TRUE(testsupport::PathExists(work + L"language\\" + file)) << testing::PrintToString(std::wstring(file));
+  }
+  const std::wstring log = work + L"Log\\nexvale_down.log";
   ASSERT_TRUE(testsupport::PathExists(log));
   const std::string text = testsupport::ReadFileBytes(log);
+  EXPECT_NE(text.find(" LoadResZipFile\r\n"), std::string::npos);
+  EXPECT_NE(text.find(" Language Code:" + std::to_string(GetUserDefaultUILanguage()) + "\r\n"), std::string::npos);
+  EXPECT_NE(text.find(" LoadDomainFile\r\n"), std::string::npos);
+  EXPECT_NE(text.find(" Domain:com_english\r\n\r\n"), std::string::npos);
   EXPECT_NE(text.find("Windows Version:"), std::string::npos);
   const char* bits = std::getenv("NEXVALE_WINE_BITS");
   ASSERT_NE(bits, nullptr) << "run through scripts/test.sh";
