@@ -25,6 +25,10 @@ unix_seconds now_seconds() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+std::string origin_of(const parsed_url& url) {
+  return url.protocol() + "://" + url.to_string(url_part::host) + ":" + std::to_string(url.port());
+}
+
 bool is_ip_address(const std::string& host) {
   boost::system::error_code ec;
   asio::ip::make_address(host, ec);
@@ -88,8 +92,7 @@ void http_stream::async_read_some(asio::mutable_buffer buffer, read_handler hand
 void http_stream::close(error_code& ec) {
   ec.clear();
   resolver_.cancel();
-  if (!transport_.is_open()) return;
-  transport_.close(ec);
+  if (transport_.is_open()) transport_.close(ec);
   request_buffer_.clear();
   response_buffer_.clear();
   content_type_.clear();
@@ -103,6 +106,7 @@ void http_stream::reset_response() {
   content_type_.clear();
   status_code_ = 0;
   content_length_ = -1;
+  body_length_ = -1;
   body_bytes_ = 0;
   request_buffer_.clear();
   response_buffer_.clear();
@@ -121,7 +125,10 @@ http_stream::wire http_stream::start_open(const std::string& url) {
   protocol_ = url_.protocol();
   reset_response();
   if (protocol_ != "http" && protocol_ != "https") return finish(asio::error::operation_not_supported);
-  if (transport_.is_open()) return start_request();
+  // A connection is only worth reusing when it leads to the same server and that server
+  // promised to keep it.
+  if (transport_.is_open() && keep_alive_ && connected_origin_ == origin_of(url_)) return start_request();
+  close_transport();
   return connect_transport();
 }
 
@@ -228,6 +235,7 @@ http_stream::wire http_stream::advance(const error_code& ec, std::size_t bytes) 
 
 http_stream::wire http_stream::on_connected(const error_code& ec) {
   if (!ec) {
+    connected_origin_ = origin_of(url_);
     if (!transport_.is_tls()) return start_request();
     phase_ = phase::handshaking;
     return wire::handshake;
@@ -256,6 +264,7 @@ http_stream::wire http_stream::on_head_complete() {
   response_options_ = head.options;
   content_type_ = head.content_type;
   content_length_ = head.content_length;
+  body_length_ = head.body_length;
   chunked_ = head.chunked;
   keep_alive_ = !iequals(sent_options_.value_of(option::connection), "close") && !head.connection_close;
   const unix_seconds now = now_seconds();
@@ -297,17 +306,18 @@ http_stream::wire http_stream::continue_body() {
       std::size_t consumed = 0, produced = 0;
       const auto result = chunks_.decode(response_buffer_, out, room, consumed, produced);
       response_buffer_.erase(0, consumed);
-      if (result == chunked_decoder::result::failed) return finish(errors::invalid_chunked_encoding);
+      // Data before a broken frame is still handed out; the next read reports the break.
       if (produced > 0) {
         body_bytes_ += static_cast<std::int64_t>(produced);
         return finish({}, produced);
       }
+      if (result == chunked_decoder::result::failed) return finish(errors::invalid_chunked_encoding);
     }
   }
 
   std::size_t limit = room;
-  if (content_length_ >= 0) {
-    const std::int64_t remaining = content_length_ - body_bytes_;
+  if (body_length_ >= 0) {
+    const std::int64_t remaining = body_length_ - body_bytes_;
     // On a connection that stays open the next response follows the body directly.
     if (remaining <= 0 && keep_alive_) return finish({}, 0);
     if (remaining > 0) limit = static_cast<std::size_t>(std::min<std::int64_t>(remaining, static_cast<std::int64_t>(room)));

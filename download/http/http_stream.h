@@ -62,7 +62,8 @@ class http_stream {
   std::size_t read_some(boost::asio::mutable_buffer buffer, error_code& ec);
   void async_read_some(boost::asio::mutable_buffer buffer, read_handler handler);
 
-  // Closes the transport when it is open; pending operations complete with an error.
+  // Closes the transport when it is open (pending operations complete with an error) and
+  // forgets the response: buffers, content type, location and protocol.
   void close(error_code& ec);
 
   void set_request_options(const header_options& options) { request_options_ = options; }
@@ -115,6 +116,7 @@ class http_stream {
   bool system_roots_loaded_ = false;
   std::string loaded_ca_file_;
   variant_stream transport_;
+  std::string connected_origin_;  // protocol, host and port the transport was connected for
 
   parsed_url url_;
   std::string protocol_;
@@ -125,6 +127,9 @@ class http_stream {
   std::string content_type_;
   std::string location_;
   std::int64_t content_length_ = -1;
+  // The body's own length from Content-Length; for a range it is shorter than content_length_,
+  // which carries the whole file's size from Content-Range.
+  std::int64_t body_length_ = -1;
   std::int64_t body_bytes_ = 0;
   std::string request_buffer_;
   std::string response_buffer_;  // bytes read past the head, not yet handed out

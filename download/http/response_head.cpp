@@ -97,6 +97,7 @@ boost::system::error_code parse_header_block(std::string_view block, response_he
       head.content_type = value;
     } else if (iequals(name, "Content-Length")) {
       take_length(value, head.content_length);
+      take_length(value, head.body_length);
     } else if (iequals(name, "Location")) {
       head.location = value;
     } else if (iequals(name, "Content-Range")) {

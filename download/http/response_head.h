@@ -17,6 +17,7 @@ struct response_head {
   header_options options;         // "_status_code", then each header in order of arrival
   std::string content_type;
   std::int64_t content_length = -1;  // the largest of Content-Length and Content-Range's total
+  std::int64_t body_length = -1;     // Content-Length alone: where this response's body ends
   std::string location;           // as received; the stream makes it absolute
   bool chunked = false;           // Transfer-Encoding: chunked
   bool connection_close = false;  // the server's Connection names "close"
