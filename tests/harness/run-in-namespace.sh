@@ -9,8 +9,10 @@
 #
 # Exported to the command: DISPLAY, WINEPREFIX, WINEARCH, NEXVALE_WINE (the loader to start
 # Windows programs with), NEXVALE_TEST_RUN (the run folder),
-# NEXVALE_TEST_WWW (nginx's document root), NEXVALE_TEST_CA (root certificate, PEM) and
-# NEXVALE_TEST_CA_WIN (the same as a Windows path).
+# NEXVALE_TEST_WWW (nginx's document root), NEXVALE_TEST_CA (root certificate, PEM),
+# NEXVALE_TEST_SELF_SIGNED (the certificate nginx shows on 127.0.0.1:4443, PEM),
+# NEXVALE_TEST_FAULT_PORT (the scripted server tests/harness/fault_server.py on 127.0.0.1), and
+# the Windows paths NEXVALE_TEST_WWW_WIN, NEXVALE_TEST_CA_WIN and NEXVALE_TEST_SELF_SIGNED_WIN.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -64,18 +66,28 @@ mkdir -p "$WINEPREFIX"
 
 # Test CA, trusted by the prefix as a Windows machine would trust it.
 "$here/make-test-ca.sh" "$run/ca"
-export NEXVALE_TEST_CA=$run/ca/root.pem
+export NEXVALE_TEST_CA=$run/ca/root.pem NEXVALE_TEST_SELF_SIGNED=$run/ca/self-signed.pem
 NEXVALE_TEST_CA_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_CA" 2>/dev/null)
-export NEXVALE_TEST_CA_WIN
+NEXVALE_TEST_SELF_SIGNED_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_SELF_SIGNED" 2>/dev/null)
+export NEXVALE_TEST_CA_WIN NEXVALE_TEST_SELF_SIGNED_WIN
 "$NEXVALE_WINE" "$harness_tool" import-root-cert "$NEXVALE_TEST_CA_WIN" || fail "cannot import the test root into the Wine prefix"
 
 # nginx on loopback.
 export NEXVALE_TEST_WWW=$run/www
 mkdir -p "$NEXVALE_TEST_WWW" "$run/nginx-tmp"
+NEXVALE_TEST_WWW_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_WWW" 2>/dev/null)
+export NEXVALE_TEST_WWW_WIN
 echo "nexvale test server" > "$NEXVALE_TEST_WWW/index.html"
 sed -e "s|@RUN@|$run|g" -e "s|@WWW@|$NEXVALE_TEST_WWW|g" -e "s|@CA@|$run/ca|g" \
   "$here/nginx.conf.in" > "$run/nginx.conf"
 nginx -c "$run/nginx.conf" -p "$run" -e "$run/nginx-error.log" || fail "nginx did not start"
 for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/443) 2>/dev/null && break; sleep 0.1; done
+
+# The scripted server for responses nginx never sends.
+export NEXVALE_TEST_FAULT_PORT=8081
+python3 "$here/fault_server.py" 127.0.0.1 "$NEXVALE_TEST_FAULT_PORT" >"$run/fault-server.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$NEXVALE_TEST_FAULT_PORT") 2>/dev/null && break; sleep 0.1; done
+(exec 3<>"/dev/tcp/127.0.0.1/$NEXVALE_TEST_FAULT_PORT") 2>/dev/null || fail "the fault server did not start (see $run/fault-server.log)"
 
 "$@"
