@@ -35,7 +35,7 @@ parsed_url::parsed_url(std::string_view text) {
 bool parsed_url::parse(std::string_view text) {
   const auto colon = text.find(':');
   protocol_ = to_lower(text.substr(0, colon));
-  if (colon == npos || text.substr(colon, 3) != "://") return false;
+  if (protocol_.empty() || colon == npos || text.substr(colon, 3) != "://") return false;
   std::string_view rest = text.substr(colon + 3);
 
   // User info: ends at an "@" met before any host or path delimiter, or after the first ":".
@@ -63,6 +63,9 @@ bool parsed_url::parse(std::string_view text) {
     host_ = rest.substr(0, end);
     rest.remove_prefix(end);
   }
+
+  // An "@" left in the host means a second user-info separator: no valid authority has one.
+  if (host_.find('@') != std::string::npos) return false;
 
   if (!rest.empty() && rest.front() == ':') {
     const auto end = std::min(rest.find_first_of("/?#"), rest.size());

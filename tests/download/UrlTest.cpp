@@ -33,6 +33,7 @@ TEST(ParsedUrl, SplitsEveryPart) {
       {"http://user:pw@h/x", "http", "user:pw", "h", "", "/x", "", "", false, 80},
       {"http://user@h:81/x", "http", "user", "h", "81", "/x", "", "", false, 81},
       {"http://h:81/x@y", "http", "", "h", "81", "/x@y", "", "", false, 81},
+      {"http://a:b:c@h", "http", "a:b:c", "h", "", "/", "", "", false, 80},
       {"http://h/p?a=1?b#c#d", "http", "", "h", "", "/p", "a=1?b", "c#d", false, 80},
       {"http://h:65535/", "http", "", "h", "65535", "/", "", "", false, 65535},
   };
@@ -55,7 +56,8 @@ TEST(ParsedUrl, SplitsEveryPart) {
 
 TEST(ParsedUrl, RejectsMalformedTextAndStaysEmpty) {
   for (const char* text : {"http://h:/x", "http://h:8a/x", "ftp:/x", "no-colon", "http:h", "http://[::1/x",
-                           "http://[::1]x/", "http://h:65536/", "http://h:99999999999999999999/"}) {
+                           "http://[::1]x/", "http://h:65536/", "http://h:99999999999999999999/", "://h/x",
+                           "http://@@h/", "http://u@v@h/"}) {
     SCOPED_TRACE(text);
     boost::system::error_code ec;
     const parsed_url url(text, ec);
