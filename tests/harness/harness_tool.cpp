@@ -2,6 +2,9 @@
 //   harness_tool import-root-cert FILE.pem   trust a root as Windows does (machine "ROOT" store)
 //   harness_tool wait-window TITLE SECONDS   exit 0 once a top-level window has that title
 //   harness_tool close-window TITLE          ask that window to close
+//   harness_tool close-class CLASS           ask the first window of that class to close
+//   harness_tool window-title CLASS SECONDS  wait for a top-level window of that class and print
+//                                            its title as UTF-8
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -10,6 +13,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "common/Encoding.h"
 
 namespace {
 
@@ -54,14 +59,30 @@ int WaitWindow(const wchar_t* title, int seconds) {
   return 1;
 }
 
-int CloseWindow(const wchar_t* title) {
-  HWND window = FindWindowW(nullptr, title);
+int CloseWindow(const wchar_t* windowClass, const wchar_t* title) {
+  HWND window = FindWindowW(windowClass, title);
   if (!window) {
-    std::fwprintf(stderr, L"no window titled \"%ls\"\n", title);
+    std::fwprintf(stderr, L"no window \"%ls\"\n", windowClass ? windowClass : title);
     return 1;
   }
   PostMessageW(window, WM_CLOSE, 0, 0);
   return 0;
+}
+
+int PrintWindowTitle(const wchar_t* windowClass, int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    if (HWND window = FindWindowW(windowClass, nullptr)) {
+      wchar_t title[512] = {};
+      GetWindowTextW(window, title, 512);
+      const std::string text = encoding::WideToUtf8(title);
+      std::fwrite(text.data(), 1, text.size(), stdout);
+      std::fputc('\n', stdout);
+      return 0;
+    }
+    Sleep(100);
+  }
+  std::fwprintf(stderr, L"no window of class \"%ls\" within %d s\n", windowClass, seconds);
+  return 1;
 }
 
 }  // namespace
@@ -70,7 +91,11 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"import-root-cert" && argc == 3) return ImportRootCertificate(argv[2]);
   if (command == L"wait-window" && argc == 4) return WaitWindow(argv[2], _wtoi(argv[3]));
-  if (command == L"close-window" && argc == 3) return CloseWindow(argv[2]);
-  std::fwprintf(stderr, L"usage: harness_tool import-root-cert FILE | wait-window TITLE SECONDS | close-window TITLE\n");
+  if (command == L"close-window" && argc == 3) return CloseWindow(nullptr, argv[2]);
+  if (command == L"close-class" && argc == 3) return CloseWindow(argv[2], nullptr);
+  if (command == L"window-title" && argc == 4) return PrintWindowTitle(argv[2], _wtoi(argv[3]));
+  std::fwprintf(stderr, L"usage: harness_tool import-root-cert FILE | wait-window TITLE SECONDS | close-window TITLE"
+                        L" | close-class CLASS"
+                        L" | window-title CLASS SECONDS\n");
   return 2;
 }
