@@ -32,14 +32,4 @@ std::string header_options::value_of(std::string_view name) const {
   return value;
 }
 
-void header_options::set(std::string_view name, std::string value) {
-  for (entry& e : entries_) {
-    if (e.first == name) {
-      e.second = std::move(value);
-      return;
-    }
-  }
-  insert(std::string(name), std::move(value));
-}
-
 }  // namespace httpdl

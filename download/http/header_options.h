@@ -49,8 +49,6 @@ class header_options {
   bool find(std::string_view name, std::string& value) const;
   // The first match's value, or empty text.
   std::string value_of(std::string_view name) const;
-  // Replaces the first exact match's value, or appends the pair when there is none.
-  void set(std::string_view name, std::string value);
 
   void clear() { entries_.clear(); }
   bool empty() const { return entries_.empty(); }

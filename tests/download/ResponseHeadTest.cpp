@@ -162,6 +162,14 @@ TEST(ResponseHead, LengthComesFromContentLengthAndContentRange) {
   }
 }
 
+TEST(ResponseHead, TheBodyEndsAfterContentLengthNotAfterTheWholeFile) {
+  const Outcome range = Parse("HTTP/1.1 206 Partial Content\r\nContent-Length: 10\r\nContent-Range: bytes 0-9/100\r\n\r\n");
+  EXPECT_EQ(range.head.content_length, 100);
+  EXPECT_EQ(range.head.body_length, 10);
+  const Outcome no_length = Parse("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-9/100\r\n\r\n");
+  EXPECT_EQ(no_length.head.body_length, -1);
+}
+
 TEST(ResponseHead, RecognisesLocationTransferCodingAndConnection) {
   const Outcome out = Parse(
       "HTTP/1.1 302 Found\r\nlocation: /a\r\nTransfer-Encoding: Chunked\r\nConnection: keep-alive, Close\r\n\r\n");
