@@ -7,8 +7,8 @@ set -euo pipefail
 readonly CACHE_ROOT=${NEXVALE_CACHE:-/var/cache/nexvale-build}
 
 packages=(
-  # native build and tests
-  cmake ninja-build g++ make perl pkg-config
+  # native build and tests; clang and its runtime for the fuzz targets
+  cmake ninja-build g++ make perl pkg-config clang libclang-rt-14-dev
   libboost-dev rapidjson-dev libstb-dev googletest zlib1g-dev libssl-dev
   # Windows targets: i686 is the product; x86_64 runs the Windows tests where 32-bit Wine cannot
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev

@@ -44,5 +44,9 @@ NEXVALE_WINDOWS_PRESET=$windows_preset unshare --net -- tests/harness/run-in-nam
   ctest --preset "$NEXVALE_WINDOWS_PRESET" || status=1
   exit $status' || status=$?
 
+# The parsers' fuzz targets, briefly: a regression check, not a search (scripts/fuzz.sh SECONDS
+# runs longer searches).
+bash scripts/fuzz.sh 5 || status=1
+
 echo "test: finished in $(( $(date +%s) - start )) s"
 exit "$status"
