@@ -63,6 +63,15 @@ mkdir -p "$WINEPREFIX"
 # No window manager runs on the display: Wine draws the frames and captions itself.
 "$NEXVALE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 \
   || fail "cannot configure the Wine prefix"
+# Web addresses the shell opens go to the build's browser stand-in, which records them into the
+# file NEXVALE_BROWSER_RECORD names (and does nothing without it), never to the host's desktop.
+browser=$(dirname "$harness_tool")/browser_standin.exe
+[ -f "$browser" ] || fail "the browser stand-in $browser is not built"
+browser_win=$("$NEXVALE_WINE" winepath -w "$browser" 2>/dev/null)
+for scheme in http https; do
+  "$NEXVALE_WINE" reg add "HKCR\\$scheme\\shell\\open\\command" /ve /d "\"$browser_win\" \"%1\"" /f >/dev/null 2>&1 \
+    || fail "cannot register the browser stand-in"
+done
 
 # Test CA, trusted by the prefix as a Windows machine would trust it.
 "$here/make-test-ca.sh" "$run/ca"

@@ -87,10 +87,13 @@ std::wstring Environment(const wchar_t* name, const std::wstring& fallback) {
   return length > 0 && length < ARRAYSIZE(value) ? std::wstring(value, length) : fallback;
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  // Shared for reading, as an installer would leave it to the setup polling it.
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+// Writes `bytes` at the start of the file, creating it when needed. Shared for reading, as the
+// setup polls the progress file while it is written. `truncate` empties it first; without it a
+// reader never sees an empty file between two values, which is right for every progress value
+// after the first because they never get shorter.
+bool WriteAtStart(const std::wstring& path, const std::string& bytes, bool truncate) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool complete = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -117,7 +120,7 @@ int RunHelper(const std::map<std::wstring, std::wstring>& switches) {
       if (!CreateFolderWithParents(pathtext::FolderPart(product)) || !CopyFileW(source.c_str(), product.c_str(), FALSE))
         return 3;
     }
-    if (!WriteWholeFile(progressFile, std::to_string(step * 100 / kProgressSteps))) return 3;
+    if (!WriteAtStart(progressFile, std::to_string(step * 100 / kProgressSteps), step == 0)) return 3;
     if (step < kProgressSteps) Sleep(stepMs);
   }
   return 0;
@@ -162,7 +165,7 @@ int wmain() {
 
   const std::wstring installPath = switches.at(L"path");
   if (!CreateFolderWithParents(installPath) ||
-      !WriteWholeFile(installPath + L"setup_command_line.txt", encoding::WideToUtf8(commandLine)))
+      !WriteAtStart(installPath + L"setup_command_line.txt", encoding::WideToUtf8(commandLine), true))
     return 3;
   return RunThroughHelper(commandLine);
 }
