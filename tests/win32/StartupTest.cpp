@@ -44,6 +44,7 @@ TEST_F(StartupTest, PreparesTheWorkFolderLogAndWindow) {
   ASSERT_TRUE(setup.Start(SetupExecutable()));
   HWND window = testsupport::WaitForWindow(kTitle, kStartTimeoutMs);
   ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(setup.WaitUntilIdle(kStartTimeoutMs));
 
   wchar_t className[64] = {};
   GetClassNameW(window, className, 64);
@@ -82,6 +83,7 @@ TEST_F(StartupTest, SecondInstanceRestoresTheFirstAndLeavesWithMinusOne) {
   ASSERT_TRUE(first.Start(SetupExecutable()));
   HWND window = testsupport::WaitForWindow(kTitle, kStartTimeoutMs);
   ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(first.WaitUntilIdle(kStartTimeoutMs));
   ShowWindow(window, SW_MINIMIZE);
   ASSERT_TRUE(IsIconic(window));
 
@@ -102,6 +104,7 @@ TEST_F(StartupTest, RenamedCopyIsStillTheSameInstance) {
   ChildProcess first;
   ASSERT_TRUE(first.Start(SetupExecutable()));
   ASSERT_NE(testsupport::WaitForWindow(kTitle, kStartTimeoutMs), nullptr);
+  ASSERT_TRUE(first.WaitUntilIdle(kStartTimeoutMs));
 
   testsupport::TempFolder folder(L"renamed");
   const std::wstring renamed = folder.path() + L"renamed-setup.exe";

@@ -25,6 +25,10 @@ ChildProcess::~ChildProcess() {
   CloseHandle(info_.hProcess);
 }
 
+bool ChildProcess::WaitUntilIdle(DWORD timeoutMs) {
+  return info_.hProcess && WaitForInputIdle(info_.hProcess, timeoutMs) == 0;
+}
+
 bool ChildProcess::Wait(DWORD timeoutMs, DWORD& exitCode) {
   if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
   return GetExitCodeProcess(info_.hProcess, &exitCode) != FALSE;

@@ -14,6 +14,9 @@ class ChildProcess {
   bool Start(const std::wstring& executable, const std::wstring& arguments = L"");
   ~ChildProcess();
 
+  // Waits until the process has finished starting up and waits for input (its message loop is
+  // idle): a window found by title may still be inside its creation before that.
+  bool WaitUntilIdle(DWORD timeoutMs);
   // Waits up to `timeoutMs`; true with the exit code once the process has ended.
   bool Wait(DWORD timeoutMs, DWORD& exitCode);
   DWORD id() const { return info_.dwProcessId; }
