@@ -1,5 +1,7 @@
 #include "common/win32/EmbeddedResource.h"
 
+#include <windows.h>
+
 std::optional<std::string_view> FindEmbeddedResource(int id, const wchar_t* type) {
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);

@@ -1,8 +1,6 @@
 #pragma once
 // Resources of the running executable, read in place.
 
-#include <windows.h>
-
 #include <optional>
 #include <string_view>
 

@@ -63,44 +63,42 @@ ZipBuilder& ZipBuilder::ModifiedAt(uint32_t unixSeconds) {
   return *this;
 }
 
+// The fields the local header and the directory record share, from the flags to the extra
+// field's length.
+void ZipBuilder::PutSharedFields(std::string& out, const Entry& entry) {
+  // 2020-01-02 03:04:06 in DOS form.
+  const uint16_t dosTime = (3 << 11) | (4 << 5) | 3;
+  const uint16_t dosDate = ((2020 - 1980) << 9) | (1 << 5) | 2;
+  Put16(out, 0);  // flags
+  Put16(out, entry.method);
+  Put16(out, dosTime);
+  Put16(out, dosDate);
+  Put32(out, entry.crc);
+  Put32(out, static_cast<uint32_t>(entry.data.size()));
+  Put32(out, entry.size);
+  Put16(out, static_cast<uint32_t>(entry.name.size()));
+  Put16(out, static_cast<uint32_t>(entry.extra.size()));
+}
+
 std::string ZipBuilder::Build() const {
   std::string out;
   std::string directory;
   for (const Entry& entry : entries_) {
     const uint32_t offset = static_cast<uint32_t>(out.size());
-    // 2020-01-02 03:04:06 in DOS form.
-    const uint16_t dosTime = (3 << 11) | (4 << 5) | 3;
-    const uint16_t dosDate = ((2020 - 1980) << 9) | (1 << 5) | 2;
     Put32(out, 0x04034b50);
-    Put16(out, 20);
-    Put16(out, 0);
-    Put16(out, entry.method);
-    Put16(out, dosTime);
-    Put16(out, dosDate);
-    Put32(out, entry.crc);
-    Put32(out, static_cast<uint32_t>(entry.data.size()));
-    Put32(out, entry.size);
-    Put16(out, static_cast<uint32_t>(entry.name.size()));
-    Put16(out, static_cast<uint32_t>(entry.extra.size()));
+    Put16(out, 20);  // version needed
+    PutSharedFields(out, entry);
     out += entry.name;
     out += entry.extra;
     out += entry.data;
 
     Put32(directory, 0x02014b50);
-    Put16(directory, 20);
-    Put16(directory, 20);
-    Put16(directory, 0);
-    Put16(directory, entry.method);
-    Put16(directory, dosTime);
-    Put16(directory, dosDate);
-    Put32(directory, entry.crc);
-    Put32(directory, static_cast<uint32_t>(entry.data.size()));
-    Put32(directory, entry.size);
-    Put16(directory, static_cast<uint32_t>(entry.name.size()));
-    Put16(directory, static_cast<uint32_t>(entry.extra.size()));
-    Put16(directory, 0);
-    Put16(directory, 0);
-    Put16(directory, 0);
+    Put16(directory, 20);  // version made by
+    Put16(directory, 20);  // version needed
+    PutSharedFields(directory, entry);
+    Put16(directory, 0);  // comment length
+    Put16(directory, 0);  // disk number
+    Put16(directory, 0);  // internal attributes
     Put32(directory, entry.externalAttributes);
     Put32(directory, offset);
     directory += entry.name;

@@ -29,6 +29,8 @@ class ZipBuilder {
     uint32_t externalAttributes = 0;
     std::string extra;
   };
+  static void PutSharedFields(std::string& out, const Entry& entry);
+
   std::vector<Entry> entries_;
 };
 
