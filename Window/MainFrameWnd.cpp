@@ -38,7 +38,7 @@ void CMainFrameWnd::InitEnvironment() {
 
 void CMainFrameWnd::LoadResZipFile() {
   LOG_INFO("LoadResZipFile");
-  const auto archive = FindEmbeddedResource(IDR_CONFIG_ARCHIVE, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  const auto archive = FindEmbeddedResource(IDR_CONFIG_ARCHIVE, RT_RCDATA);
   if (!archive) {
     LOG_INFO("LoadResZipFile: no configuration archive in the executable");
     return;
@@ -48,7 +48,7 @@ void CMainFrameWnd::LoadResZipFile() {
 
 void CMainFrameWnd::LoadDomainFile() {
   LOG_INFO("LoadDomainFile");
-  const auto resource = FindEmbeddedResource(IDR_DOMAIN_CODE, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  const auto resource = FindEmbeddedResource(IDR_DOMAIN_CODE, RT_RCDATA);
   const DomainResource domain = ParseDomainResource(resource ? *resource : std::string_view());
   if (domain.truncated) {
     LOG_INFO("LoadDomainFile: the domain resource holds %u bytes; only the first %u are used",

@@ -38,7 +38,7 @@ std::string EmbeddedArchive(const std::wstring& deployment) {
                            (deployment == L"local" ? L"VandrelSetup-local.exe" : L"VandrelSetup.exe");
   HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!module) return std::string();
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(IDR_CONFIG_ARCHIVE), MAKEINTRESOURCEW(10));
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(IDR_CONFIG_ARCHIVE), RT_RCDATA);
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
   std::string bytes = data ? std::string(data, SizeofResource(module, resource)) : std::string();
