@@ -6,8 +6,6 @@
 
 namespace {
 
-std::string Utf16File(const std::wstring& text) { return "\xFF\xFE" + encoding::WideToUtf16Le(text); }
-
 TEST(IniFile, ReadsSectionsTheWayTheProfileFunctionsDo) {
   const std::wstring text =
       L"; comment\r\n[Other]\r\nKEY=other\r\n"
@@ -48,7 +46,7 @@ TEST(IniFile, ValuesByKeyAreCappedAndFallBack) {
 TEST(IniFile, FilesInBothEncodings) {
   testsupport::TempFolder folder(L"ini");
   testsupport::WriteFileBytes(folder.path() + L"a.ini", "[Language]\r\n1031=German\r\n");
-  testsupport::WriteFileBytes(folder.path() + L"w.ini", Utf16File(L"[LANSTR]\r\nSTR_INSTALL = Installer \u00e9\u4e2d\r\n"));
+  testsupport::WriteFileBytes(folder.path() + L"w.ini", testsupport::Utf16IniBytes(L"[LANSTR]\r\nSTR_INSTALL = Installer \u00e9\u4e2d\r\n"));
   EXPECT_EQ(ini::ReadValue(folder.path() + L"a.ini", L"Language", L"1031", L""), L"German");
   EXPECT_EQ(ini::ReadSection(folder.path() + L"w.ini", L"LANSTR").at(L"STR_INSTALL"), L"Installer \u00e9\u4e2d");
   EXPECT_TRUE(ini::ReadSection(folder.path() + L"missing.ini", L"LANSTR").empty());

@@ -11,8 +11,6 @@ namespace {
 
 using testsupport::WriteFileBytes;
 
-std::string Utf16File(const std::wstring& text) { return "\xFF\xFE" + encoding::WideToUtf16Le(text); }
-
 // A configuration folder with English and Arabic texts; German is listed but has no folder.
 class LanguageManagerTest : public ::testing::Test {
  protected:
@@ -25,16 +23,16 @@ class LanguageManagerTest : public ::testing::Test {
       const std::wstring folder = base_ + language + pathtext::kSeparator;
       std::filesystem::create_directories(encoding::ToPath(folder));
       WriteFileBytes(folder + L"UrlInfo.ini",
-                     Utf16File(L"[URL]\r\nSTR_DOWN_URL=https://dl/x86.exe\r\nSTR_DOWN_URL_X64=https://dl/x64.exe\r\n"
+                     testsupport::Utf16IniBytes(L"[URL]\r\nSTR_DOWN_URL=https://dl/x86.exe\r\nSTR_DOWN_URL_X64=https://dl/x64.exe\r\n"
                                L"STR_LICENCE_URL=https://api/producturl?key=license_agreement&pid=16&lang=" +
                                std::wstring(language) + L"\r\nSTR_INSTALL_URL=https://api/installed.html\r\n"));
     }
     WriteFileBytes(base_ + L"Arabic" + pathtext::kSeparator + L"text.ini",
-                   Utf16File(L"[LANSTR]\r\nSTR_INSTALL = \u062a\u062b\u0628\u064a\u062a\r\n"));
+                   testsupport::Utf16IniBytes(L"[LANSTR]\r\nSTR_INSTALL = \u062a\u062b\u0628\u064a\u062a\r\n"));
   }
 
   void WriteProduct(const std::wstring& lines) {
-    WriteFileBytes(base_ + L"productInfo.ini", Utf16File(L"[PRODUCT]\r\n" + lines));
+    WriteFileBytes(base_ + L"productInfo.ini", testsupport::Utf16IniBytes(L"[PRODUCT]\r\n" + lines));
   }
 
   testsupport::TempFolder folder_{L"language"};

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/Encoding.h"
+#include "tests/win32/support/Certificates.h"
 
 namespace {
 
@@ -25,21 +26,17 @@ int ImportRootCertificate(const wchar_t* pemPath) {
     std::fwprintf(stderr, L"cannot read %ls\n", pemPath);
     return 1;
   }
-  DWORD size = 0;
-  if (!CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size,
-                            nullptr, nullptr)) {
+  const std::vector<unsigned char> der = testsupport::DerFromPem(pem);
+  if (der.empty()) {
     std::fwprintf(stderr, L"%ls holds no PEM certificate\n", pemPath);
     return 1;
   }
-  std::vector<BYTE> der(size);
-  CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(), &size,
-                       nullptr, nullptr);
   HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
   if (!store) {
     std::fwprintf(stderr, L"cannot open the ROOT store (%lu)\n", GetLastError());
     return 1;
   }
-  const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), size,
+  const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()),
                                                       CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
   const DWORD error = GetLastError();
   CertCloseStore(store, 0);

@@ -57,6 +57,8 @@ bool PathExists(const std::wstring& path) {
   return std::filesystem::exists(encoding::ToPath(path), ignored);
 }
 
+std::string Utf16IniBytes(const std::wstring& text) { return "\xFF\xFE" + encoding::WideToUtf16Le(text); }
+
 std::wstring BuildBinFolder() { return pathtext::WithTrailingSeparator(pathtext::FolderPart(GetExecutablePath())); }
 
 }  // namespace testsupport

@@ -24,6 +24,8 @@ class TempFolder {
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool PathExists(const std::wstring& path);
+// The bytes of an INI file as Windows writes Unicode ones: UTF-16LE after an FF FE mark.
+std::string Utf16IniBytes(const std::wstring& text);
 // The folder holding the running test executable (and every program of the build), ending in
 // the separator.
 std::wstring BuildBinFolder();

@@ -10,25 +10,14 @@
 
 #include "common/Encoding.h"
 #include "tests/support/TestFiles.h"
+#include "tests/win32/support/Certificates.h"
 
 namespace {
-
-std::vector<BYTE> DerFromPem(const std::string& pem) {
-  DWORD size = 0;
-  if (!CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size,
-                            nullptr, nullptr)) {
-    return {};
-  }
-  std::vector<BYTE> der(size);
-  CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(), &size,
-                       nullptr, nullptr);
-  return der;
-}
 
 TEST(Harness, TestRootIsInTheMachineRootStore) {
   const char* rootPath = std::getenv("NEXVALE_TEST_CA_WIN");
   ASSERT_NE(rootPath, nullptr) << "run through scripts/test.sh";
-  const std::vector<BYTE> der = DerFromPem(testsupport::ReadFileBytes(encoding::AnsiToWide(rootPath)));
+  const std::vector<unsigned char> der = testsupport::DerFromPem(testsupport::ReadFileBytes(encoding::AnsiToWide(rootPath)));
   ASSERT_FALSE(der.empty());
 
   PCCERT_CONTEXT root = CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()));
