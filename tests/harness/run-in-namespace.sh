@@ -11,7 +11,10 @@
 # Windows programs with), NEXVALE_TEST_RUN (the run folder),
 # NEXVALE_TEST_WWW (nginx's document root), NEXVALE_TEST_CA (root certificate, PEM),
 # NEXVALE_TEST_SELF_SIGNED (the certificate nginx shows on 127.0.0.1:4443, PEM),
-# NEXVALE_TEST_FAULT_PORT (the scripted server tests/harness/fault_server.py on 127.0.0.1), and
+# NEXVALE_TEST_FAULT_PORT (the scripted server tests/harness/fault_server.py on 127.0.0.1),
+# NEXVALE_TEST_NGINX_PORTS_LOG (nginx's log of the address:port, method, URI and status of each
+# request), NEXVALE_TEST_COLLECTOR_RECORD (the requests the analytics collector stand-in behind
+# nginx's https://localhost/mp/ received, one JSON line each), and
 # the Windows paths NEXVALE_TEST_WWW_WIN, NEXVALE_TEST_CA_WIN and NEXVALE_TEST_SELF_SIGNED_WIN.
 set -euo pipefail
 
@@ -87,7 +90,9 @@ mkdir -p "$NEXVALE_TEST_WWW" "$run/nginx-tmp"
 NEXVALE_TEST_WWW_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_WWW" 2>/dev/null)
 export NEXVALE_TEST_WWW_WIN
 echo "nexvale test server" > "$NEXVALE_TEST_WWW/index.html"
-sed -e "s|@RUN@|$run|g" -e "s|@WWW@|$NEXVALE_TEST_WWW|g" -e "s|@CA@|$run/ca|g" \
+export NEXVALE_TEST_NGINX_PORTS_LOG=$run/nginx-ports.log
+collector_port=8082
+sed -e "s|@RUN@|$run|g" -e "s|@WWW@|$NEXVALE_TEST_WWW|g" -e "s|@CA@|$run/ca|g" -e "s|@COLLECTOR_PORT@|$collector_port|g" \
   "$here/nginx.conf.in" > "$run/nginx.conf"
 nginx -c "$run/nginx.conf" -p "$run" -e "$run/nginx-error.log" || fail "nginx did not start"
 for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/443) 2>/dev/null && break; sleep 0.1; done
@@ -98,5 +103,13 @@ python3 "$here/fault_server.py" 127.0.0.1 "$NEXVALE_TEST_FAULT_PORT" >"$run/faul
 pids+=($!)
 for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$NEXVALE_TEST_FAULT_PORT") 2>/dev/null && break; sleep 0.1; done
 (exec 3<>"/dev/tcp/127.0.0.1/$NEXVALE_TEST_FAULT_PORT") 2>/dev/null || fail "the fault server did not start (see $run/fault-server.log)"
+
+# The analytics collector stand-in, behind nginx.
+export NEXVALE_TEST_COLLECTOR_RECORD=$run/collector-record.jsonl
+python3 "$here/analytics_collector.py" 127.0.0.1 "$collector_port" "$NEXVALE_TEST_COLLECTOR_RECORD" \
+  >"$run/collector.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$collector_port") 2>/dev/null && break; sleep 0.1; done
+(exec 3<>"/dev/tcp/127.0.0.1/$collector_port") 2>/dev/null || fail "the analytics collector did not start (see $run/collector.log)"
 
 "$@"
