@@ -1,0 +1,36 @@
+#pragma once
+// The record kept beside a partial download so that it can resume: a bencoded dictionary with
+// the keys "bitfield", "file_size", "final_url", "piece_num", "piece_size" and, since resuming
+// follows redirects, "requested_url" (readers that do not know it ignore it).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <boost/system/error_code.hpp>
+
+namespace httpdl {
+
+inline constexpr std::int64_t kMinPieceSize = 16 * 1024;
+inline constexpr std::int64_t kMaxPieceSize = 16 * 1024 * 1024;
+
+struct download_state {
+  std::int64_t file_size = 0;
+  std::string final_url;      // composed with all its parts
+  std::string requested_url;  // the address the download was started with; empty in older files
+  std::int64_t piece_size = 0;
+  std::int64_t piece_num = 0;
+  std::string bitfield;       // raw bytes
+};
+
+std::string encode_download_state(const download_state& state);
+
+// Decodes one bencoded dictionary; undecodable text, trailing bytes, a missing key or a wrong
+// type give the engine error invalid_entry_type. "requested_url" is optional.
+boost::system::error_code decode_download_state(std::string_view bytes, download_state& state);
+
+// True when the record is self-consistent: file_size >= 0, piece_size in 16 KiB..16 MiB,
+// piece_num == ceil(file_size / piece_size), bitfield.size() == ceil(piece_num / 8).
+bool is_consistent(const download_state& state);
+
+}  // namespace httpdl
