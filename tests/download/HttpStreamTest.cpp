@@ -11,6 +11,7 @@
 
 #include "download/http/error.h"
 #include "download/http/http_stream.h"
+#include "tests/support/TestWorld.h"
 
 namespace httpdl {
 namespace {
@@ -18,66 +19,23 @@ namespace {
 namespace asio = boost::asio;
 using boost::system::error_code;
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+using testsupport::Environment;
+using testsupport::ServeFile;
+using testsupport::WorldPath;
 
-// A path the test world exported, in the form this platform's file functions take.
-std::string WorldPath(const std::string& name) {
-#ifdef _WIN32
-  return Environment((name + "_WIN").c_str());
-#else
-  return Environment(name.c_str());
-#endif
-}
-
-// Puts a file under nginx's document root; written aside and renamed, so a parallel test never
-// serves half of it.
-void ServeFile(const std::string& name, const std::string& content) {
-  const std::filesystem::path root = WorldPath("NEXVALE_TEST_WWW");
-  const std::filesystem::path target = root / name;
-  std::filesystem::create_directories(target.parent_path());
-  const std::filesystem::path temporary = target.string() + ".part" + std::to_string(std::rand());
-  std::ofstream(temporary, std::ios::binary) << content;
-  std::filesystem::rename(temporary, target);
-}
-
-std::string Percent(const std::string& bytes) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
-// The fault server answers with exactly `response`, then does `action` (close, keep, reset, stall).
 std::string Scripted(const std::string& response, const std::string& action = "close") {
-  return "http://127.0.0.1:" + Environment("NEXVALE_TEST_FAULT_PORT") + "/raw/" + Percent(response) + "?" + action;
+  return testsupport::ScriptedUrl(response, action);
 }
 
-std::string Echo() { return "http://127.0.0.1:" + Environment("NEXVALE_TEST_FAULT_PORT") + "/echo"; }
+std::string Echo() { return testsupport::FaultServerUrl("/echo"); }
 
-std::string Content(std::size_t size) {
-  std::string out(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
-  return out;
-}
+std::string Content(std::size_t size) { return testsupport::PatternBytes(size); }
 
 class HttpStream : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(Environment("NEXVALE_TEST_WWW").empty())
-        << "NEXVALE_TEST_WWW is not set: these tests need the loopback servers of the test world "
-           "(run them through scripts/test.sh or tests/harness/run-in-namespace.sh)";
-    ASSERT_FALSE(Environment("NEXVALE_TEST_FAULT_PORT").empty()) << "NEXVALE_TEST_FAULT_PORT is not set";
+    std::string why;
+    ASSERT_TRUE(testsupport::WorldIsUp(why)) << why;
   }
 
   bool async() const { return GetParam(); }
