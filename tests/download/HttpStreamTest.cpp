@@ -225,15 +225,16 @@ TEST_P(HttpStream, RefusesOtherProtocolsAtOnce) {
 }
 
 TEST_P(HttpStream, TriesEachAddressOfAHostInTurn) {
+  // Nothing of the test world listens on 127.0.0.9.
   http_stream stream(io_);
-  stream.set_host_addresses("two.test", {asio::ip::make_address("127.0.0.2"), asio::ip::make_address("127.0.0.1")});
+  stream.set_host_addresses("two.test", {asio::ip::make_address("127.0.0.9"), asio::ip::make_address("127.0.0.1")});
   ASSERT_FALSE(Open(stream, "http://two.test/index.html"));
   EXPECT_EQ(stream.sent_options().value_of("Host"), "two.test");
   error_code end;
   EXPECT_EQ(ReadBody(stream, end), "nexvale test server\n");
 
   http_stream refused(io_);
-  refused.set_host_addresses("one.test", {asio::ip::make_address("127.0.0.2")});
+  refused.set_host_addresses("one.test", {asio::ip::make_address("127.0.0.9")});
   EXPECT_EQ(Open(refused, "http://one.test/index.html"), asio::error::connection_refused);
   refused.set_host_addresses("none.test", {});
   EXPECT_EQ(Open(refused, "http://none.test/index.html"), asio::error::host_not_found);
