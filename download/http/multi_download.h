@@ -60,6 +60,7 @@ struct http_stream_object {
   boost::system::error_code last_error;
   bool done = false;       // nothing more to do
   bool reconnect = false;  // re-open at the next timer tick
+  bool open_ended = false; // reading the probe's answer, which runs to the file's end
 };
 
 class multi_download {
@@ -91,6 +92,7 @@ class multi_download {
   using record_ptr = std::shared_ptr<http_stream_object>;
   using error_code = boost::system::error_code;
 
+  std::shared_ptr<http_stream> new_stream();
   record_ptr new_record();
   void configure_range_request(http_stream_object& record, bool keep_alive, int redirect_limit) const;
   bool take_next_range(range& out);
@@ -137,12 +139,13 @@ class multi_download {
 
   std::mutex allocation_mutex_;
   range_map allocated_;
-  range_map downloaded_;
+  mutable range_map downloaded_;
 
   std::atomic<bool> abort_{true};
   std::atomic<bool> complete_{false};
   // Counts start() calls, so that a stop() posted for an earlier run leaves a later one alone.
   std::atomic<unsigned> generation_{0};
+  std::atomic<unsigned> stop_requested_generation_{0};
   mutable std::mutex failure_mutex_;
   error_code failure_;
 };
