@@ -3,3 +3,9 @@
 // loopback, inside the test network namespace.
 
 inline constexpr wchar_t kDeploymentName[] = L"local";
+
+// Analytics collection endpoint: the test world's collector stand-in behind nginx, reached over
+// TLS on 443 like the product's.
+inline constexpr wchar_t kAnalyticsHost[] = L"localhost";
+inline constexpr wchar_t kAnalyticsMeasurementId[] = L"G-LOCALTEST1";
+inline constexpr wchar_t kAnalyticsApiSecret[] = L"LocalCollectorSecret01";
