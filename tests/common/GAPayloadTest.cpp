@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include <rapidjson/document.h>
 
 #include "common/Encoding.h"
