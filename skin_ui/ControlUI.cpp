@@ -1,0 +1,532 @@
+#include "skin_ui/ControlUI.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cwchar>
+
+#include "skin_ui/NativeWindowOps.h"
+#include "skin_ui/ValueSyntax.h"
+#include "skin_ui/WindowManagerUI.h"
+
+namespace SkinUI {
+
+int32_t ScaleByFraction(int32_t length, double fraction) {
+  const double scaled = std::trunc(static_cast<double>(length) * fraction);
+  if (!(scaled > INT_MIN)) return INT_MIN;  // also NaN
+  if (scaled > INT_MAX) return INT_MAX;
+  return static_cast<int32_t>(scaled);
+}
+
+void CEventSource::operator-=(const CDelegateBase& delegate) {
+  for (auto it = delegates_.begin(); it != delegates_.end(); ++it) {
+    if ((*it)->Equals(delegate)) {
+      delegates_.erase(it);
+      return;
+    }
+  }
+}
+
+bool CEventSource::operator()(void* param) {
+  for (size_t i = 0; i < delegates_.size(); ++i)
+    if (!delegates_[i]->Invoke(param)) return false;
+  return true;
+}
+
+CControlUI::CControlUI() = default;
+
+void CControlUI::Delete() {
+  if (manager_) manager_->RemoveMouseLeaveNeeded(this);
+  delete this;
+}
+
+CControlUI::~CControlUI() {
+  delete cover_;
+  cover_ = nullptr;
+  RemoveAllCustomAttributes();
+  OnDestroy(this);
+  if (manager_) manager_->ForgetControl(this);
+}
+
+void CControlUI::SetName(const wchar_t* name) {
+  if (name_ == (name ? name : L"")) return;
+  const CUIString old = name_;
+  name_ = name;
+  if (manager_) manager_->RenameControl(this, old, name_);
+}
+
+void* CControlUI::GetInterface(const wchar_t* name) {
+  return name && wcscmp(name, L"Control") == 0 ? this : nullptr;
+}
+
+bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
+
+void CControlUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init) {
+  if (cover_) cover_->SetManager(manager, this, init);
+  manager_ = manager;
+  parent_ = parent;
+  if (init && parent_) Init();
+}
+
+void CControlUI::SetCover(CControlUI* cover) {
+  if (cover_ == cover) return;
+  delete cover_;
+  cover_ = cover;
+  if (!cover_) return;
+  cover_->SetManager(manager_, this, manager_ != nullptr);
+  if (IsVisible())
+    MarkForLayout();
+  else
+    cover_->SetParentVisible(false);
+}
+
+void CControlUI::SetText(const wchar_t* text) {
+  if (text_ == (text ? text : L"")) return;
+  text_ = text;
+  Invalidate();
+}
+
+UIRect CControlUI::GetParentRelativeRect() const {
+  if (!parent_) return UIRect{};
+  UIRect rect = item_;
+  const UIRect& parent = parent_->GetPos();
+  rect.Offset(-parent.left, -parent.top);
+  return rect;
+}
+
+bool CControlUI::ClipToAncestors(UIRect& area) const {
+  for (const CControlUI* ancestor = parent_; ancestor; ancestor = ancestor->GetParent()) {
+    if (!ancestor->IsVisible()) return false;
+    if (!area.Intersect(ancestor->GetPos())) return false;
+  }
+  return true;
+}
+
+void CControlUI::SetPos(UIRect rect, bool invalidate) {
+  if (rect.right < rect.left) rect.right = rect.left;
+  if (rect.bottom < rect.top) rect.bottom = rect.top;
+  UIRect invalid = item_.IsEmpty() ? rect : item_;
+
+  if (float_ && parent_) {
+    const UIRect& parent = parent_->GetPos();
+    const int32_t w = parent.Width();
+    const int32_t h = parent.Height();
+    item_ = rect;
+    item_.Offset(parent.left, parent.top);
+    fixedXY_.cx = rect.left - ScaleByFraction(w, floatPercent_.left);
+    fixedXY_.cy = rect.top - ScaleByFraction(h, floatPercent_.top);
+    fixedWidth_ = rect.right - ScaleByFraction(w, floatPercent_.right) - fixedXY_.cx;
+    fixedHeight_ = rect.bottom - ScaleByFraction(h, floatPercent_.bottom) - fixedXY_.cy;
+  } else {
+    item_ = rect;
+  }
+  if (!manager_) return;
+  if (!inSizeHandlers_) {
+    inSizeHandlers_ = true;
+    OnSize(this);
+    inSizeHandlers_ = false;
+  }
+  updateNeeded_ = false;
+
+  if (invalidate && IsVisible()) {
+    invalid.Join(item_);
+    if (ClipToAncestors(invalid)) manager_->Invalidate(invalid);
+  }
+
+  if (cover_ && cover_->IsVisible()) {
+    const int32_t w = item_.Width();
+    const int32_t h = item_.Height();
+    UIRect place;
+    if (cover_->IsFloat()) {
+      const UISize xy = cover_->GetFloatOffset();
+      const UIFloatPercent pct = cover_->GetFloatRatio();
+      place = UIRect{ScaleByFraction(w, pct.left) + xy.cx, ScaleByFraction(h, pct.top) + xy.cy,
+                     ScaleByFraction(w, pct.right) + xy.cx + cover_->GetFixedWidth(),
+                     ScaleByFraction(h, pct.bottom) + xy.cy + cover_->GetFixedHeight()};
+    } else {
+      const int32_t cw = std::max(cover_->GetMinWidth(), std::min(w, cover_->GetMaxWidth()));
+      const int32_t ch = std::max(cover_->GetMinHeight(), std::min(h, cover_->GetMaxHeight()));
+      place = UIRect{item_.left, item_.top, item_.left + cw, item_.top + ch};
+    }
+    cover_->SetPos(place, false);
+  }
+}
+
+void CControlUI::Move(UISize offset, bool invalidate) {
+  UIRect invalid = item_;
+  item_.Offset(offset.cx, offset.cy);
+  if (invalidate && manager_ && IsVisible()) {
+    invalid.Join(item_);
+    if (ClipToAncestors(invalid)) manager_->Invalidate(invalid);
+  }
+  if (cover_ && cover_->IsVisible()) cover_->Move(offset, false);
+}
+
+void CControlUI::SetPadding(UIRect padding) {
+  padding_ = padding;
+  MarkParentForLayout();
+}
+
+void CControlUI::SetFloatOffset(UISize offset) {
+  fixedXY_ = offset;
+  MarkParentForLayout();
+}
+
+void CControlUI::SetFloatRatio(UIFloatPercent ratio) {
+  floatPercent_ = ratio;
+  MarkParentForLayout();
+}
+
+void CControlUI::SetFixedWidth(int32_t width) {
+  if (width < 0) return;
+  fixedWidth_ = width;
+  MarkParentForLayout();
+}
+
+void CControlUI::SetFixedHeight(int32_t height) {
+  if (height < 0) return;
+  fixedHeight_ = height;
+  MarkParentForLayout();
+}
+
+void CControlUI::SetMinWidth(int32_t width) {
+  if (width < 0 || width == minWidth_) return;
+  minWidth_ = width;
+  MarkParentForLayout();
+}
+
+int32_t CControlUI::GetMaxWidth() const { return std::max(maxWidth_, minWidth_); }
+
+void CControlUI::SetMaxWidth(int32_t width) {
+  if (width < 0 || width == maxWidth_) return;
+  maxWidth_ = width;
+  MarkParentForLayout();
+}
+
+void CControlUI::SetMinHeight(int32_t height) {
+  if (height < 0 || height == minHeight_) return;
+  minHeight_ = height;
+  MarkParentForLayout();
+}
+
+int32_t CControlUI::GetMaxHeight() const { return std::max(maxHeight_, minHeight_); }
+
+void CControlUI::SetMaxHeight(int32_t height) {
+  if (height < 0 || height == maxHeight_) return;
+  maxHeight_ = height;
+  MarkParentForLayout();
+}
+
+void CControlUI::SetToolTip(const wchar_t* text) {
+  tooltip_ = text;
+  tooltip_.Replace(L"<n>", L"\r\n");
+}
+
+void CControlUI::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  const bool wasVisible = IsVisible();
+  visible_ = visible;
+  focused_ = false;
+  if (!visible_ && manager_ && manager_->GetFocus() == this) manager_->SetFocus(nullptr);
+  if (IsVisible() != wasVisible) MarkParentForLayout();
+  if (cover_) cover_->SetParentVisible(IsVisible());
+}
+
+void CControlUI::SetParentVisible(bool visible) {
+  internVisible_ = visible;
+  if (!IsVisible() && manager_ && manager_->GetFocus() == this) manager_->SetFocus(nullptr);
+  if (cover_) cover_->SetParentVisible(IsVisible());
+}
+
+void CControlUI::SetEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  Invalidate();
+}
+
+void CControlUI::SetFocus() {
+  if (manager_) manager_->SetFocus(this);
+}
+
+void CControlUI::SetFloat(bool isFloat) {
+  if (float_ == isFloat) return;
+  float_ = isFloat;
+  MarkParentForLayout();
+}
+
+CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, uint32_t flags) {
+  if ((flags & kFindVisible) && !IsVisible()) return nullptr;
+  if ((flags & kFindEnabled) && !IsEnabled()) return nullptr;
+  const bool hitTest = (flags & kFindHitTest) != 0;
+  if (hitTest && !item_.Contains(*static_cast<UIPoint*>(data))) return nullptr;
+  if ((flags & kFindUpdateTest) && proc(this, data)) return nullptr;
+  // In hit-test mode a control that ignores the mouse is never the answer itself.
+  const bool mayAnswer = !hitTest || mouseEnabled_;
+  if ((flags & kFindMeFirst) && mayAnswer) {
+    if (CControlUI* found = proc(this, data)) return found;
+  }
+  if (cover_) {
+    if (CControlUI* found = cover_->FindControl(proc, data, flags)) return found;
+  }
+  if (!(flags & kFindMeFirst) && mayAnswer) return proc(this, data);
+  return nullptr;
+}
+
+void CControlUI::Init() {
+  InitControl();
+  OnInit(this);
+}
+
+void CControlUI::Event(UIEvent& event) {
+  if (OnEvent(&event)) HandleEvent(event);
+}
+
+void CControlUI::HandleEvent(UIEvent& event) {
+  switch (event.type) {
+    case kEventSetCursor:
+      native::SetArrowCursor();
+      return;
+    case kEventSetFocus:
+      focused_ = true;
+      Invalidate();
+      return;
+    case kEventKillFocus:
+      focused_ = false;
+      Invalidate();
+      return;
+    case kEventTimer:
+      SendNotify(kNotifyTimer, event.wParam, event.lParam);
+      return;
+    case kEventContextMenu:
+      if (menuUsed_) {
+        SendNotify(kNotifyMenu, event.wParam, event.lParam);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  if (parent_) parent_->HandleEvent(event);
+}
+
+void CControlUI::SendNotify(const wchar_t* type, uintptr_t wParam, uintptr_t lParam) {
+  if (manager_) manager_->SendNotification(this, type, wParam, lParam, false, false);
+}
+
+void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
+  if (!name || !value) return;
+  const CUIString key(name);
+  if (key == L"pos") {
+    const UIRect r = ParseRect(value);
+    SetFloatOffset(UISize{r.left, r.top});
+    SetFixedWidth(r.right - r.left);
+    SetFixedHeight(r.bottom - r.top);
+  } else if (key == L"padding") {
+    SetPadding(ParseRect(value));
+  } else if (key == L"bkcolor" || key == L"bkcolor1") {
+    SetBkColor(ParseColor(value));
+  } else if (key == L"bkcolor2") {
+    SetBkColor2(ParseColor(value));
+  } else if (key == L"bkcolor3") {
+    SetBkColor3(ParseColor(value));
+  } else if (key == L"bordercolor") {
+    SetBorderColor(ParseColor(value));
+  } else if (key == L"focusbordercolor") {
+    SetFocusBorderColor(ParseColor(value));
+  } else if (key == L"colorhsl") {
+    SetColorHSL(ParseBool(value));
+  } else if (key == L"bordersize") {
+    if (wcschr(value, L',')) {
+      SetBorderSize(ParseRect(value));
+    } else {
+      const int32_t width = ParseNumber(value);
+      SetBorderSize(UIRect{width, width, width, width});
+    }
+  } else if (key == L"borderstyle") {
+    SetBorderStyle(ParseNumber(value));
+  } else if (key == L"borderround") {
+    SetBorderRound(ParseSize(value));
+  } else if (key == L"bkimage") {
+    SetBkImage(value);
+  } else if (key == L"width") {
+    SetFixedWidth(ParseNumber(value));
+  } else if (key == L"height") {
+    SetFixedHeight(ParseNumber(value));
+  } else if (key == L"minwidth") {
+    SetMinWidth(ParseNumber(value));
+  } else if (key == L"minheight") {
+    SetMinHeight(ParseNumber(value));
+  } else if (key == L"maxwidth") {
+    SetMaxWidth(ParseNumber(value));
+  } else if (key == L"maxheight") {
+    SetMaxHeight(ParseNumber(value));
+  } else if (key == L"name") {
+    SetName(value);
+  } else if (key == L"text") {
+    SetText(value);
+  } else if (key == L"tooltip") {
+    SetToolTip(value);
+  } else if (key == L"userdata") {
+    SetUserData(value);
+  } else if (key == L"tag") {
+    SetTag(static_cast<uintptr_t>(static_cast<intptr_t>(ParseNumber(value))));
+  } else if (key == L"enabled") {
+    SetEnabled(ParseBool(value));
+  } else if (key == L"mouse") {
+    SetMouseEnabled(ParseBool(value));
+  } else if (key == L"keyboard") {
+    SetKeyboardEnabled(ParseBool(value));
+  } else if (key == L"visible") {
+    SetVisible(ParseBool(value));
+  } else if (key == L"float") {
+    if (wcschr(value, L',')) {
+      double f[4];
+      ParseFractions(value, f);
+      SetFloatRatio(UIFloatPercent{f[0], f[1], f[2], f[3]});
+      SetFloat(true);
+    } else {
+      SetFloat(ParseBool(value));
+    }
+  } else if (key == L"shortcut") {
+    SetShortcut(value[0]);
+  } else if (key == L"menu") {
+    SetMenuNotifyEnabled(ParseBool(value));
+  } else if (key == L"virtualwnd") {
+    SetVirtualWindow(value);
+  } else {
+    AddCustomAttribute(name, value);
+  }
+}
+
+void CControlUI::SetAttributeList(const wchar_t* list) {
+  if (!list) return;
+  const wchar_t* p = list;
+  while (*p) {
+    const wchar_t* equals = wcschr(p, L'=');
+    if (!equals) return;
+    const CUIString name(p, static_cast<int>(equals - p));
+    p = equals + 1;
+    if (*p != L'"') return;
+    ++p;
+    const wchar_t* close = wcschr(p, L'"');
+    if (!close) return;
+    const CUIString value(p, static_cast<int>(close - p));
+    SetAttribute(name, value);
+    p = close + 1;
+    if (*p != L' ') return;
+    ++p;
+  }
+}
+
+UISize CControlUI::MeasureSize(UISize) { return UISize{fixedWidth_, fixedHeight_}; }
+
+void CControlUI::Invalidate() {
+  if (!IsVisible()) return;
+  UIRect area = item_;
+  if (!ClipToAncestors(area)) return;
+  if (manager_) manager_->Invalidate(area);
+}
+
+void CControlUI::MarkForLayout() {
+  updateNeeded_ = true;
+  Invalidate();
+  if (manager_) manager_->MarkForLayout();
+}
+
+void CControlUI::MarkParentForLayout() {
+  if (parent_)
+    parent_->MarkForLayout();
+  else
+    MarkForLayout();
+}
+
+void CControlUI::AddCustomAttribute(const wchar_t* name, const wchar_t* value) {
+  if (!name || !*name || !value || !*value || customAttributes_.Contains(name)) return;
+  customAttributes_.Insert(name, new CUIString(value));
+}
+
+const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const {
+  auto* value = name ? static_cast<CUIString*>(customAttributes_.Find(name)) : nullptr;
+  return value ? value->GetData() : nullptr;
+}
+
+bool CControlUI::RemoveCustomAttribute(const wchar_t* name) {
+  auto* value = name ? static_cast<CUIString*>(customAttributes_.Find(name)) : nullptr;
+  if (!value) return false;
+  delete value;
+  return customAttributes_.Remove(name);
+}
+
+void CControlUI::RemoveAllCustomAttributes() {
+  for (int i = 0; i < customAttributes_.GetSize(); ++i) delete static_cast<CUIString*>(customAttributes_.GetValueAt(i));
+  customAttributes_.RemoveAll();
+}
+
+void CControlUI::SetVirtualWindow(const wchar_t* name) {
+  virtualWindow_ = name;
+  if (manager_) manager_->SetUsesVirtualWindows(true);
+}
+
+void CControlUI::SetBkColor(UIColor color) {
+  if (bkColor_ == color) return;
+  bkColor_ = color;
+  Invalidate();
+}
+
+void CControlUI::SetBkColor2(UIColor color) {
+  if (bkColor2_ == color) return;
+  bkColor2_ = color;
+  Invalidate();
+}
+
+void CControlUI::SetBkColor3(UIColor color) {
+  if (bkColor3_ == color) return;
+  bkColor3_ = color;
+  Invalidate();
+}
+
+void CControlUI::SetBorderColor(UIColor color) {
+  if (borderColor_ == color) return;
+  borderColor_ = color;
+  Invalidate();
+}
+
+void CControlUI::SetFocusBorderColor(UIColor color) {
+  if (focusBorderColor_ == color) return;
+  focusBorderColor_ = color;
+  Invalidate();
+}
+
+void CControlUI::SetColorHSL(bool adjust) {
+  if (colorHsl_ == adjust) return;
+  colorHsl_ = adjust;
+  Invalidate();
+}
+
+void CControlUI::SetBorderSize(UIRect widths) {
+  borderSize_ = widths;
+  Invalidate();
+}
+
+void CControlUI::SetBorderStyle(int32_t style) {
+  borderStyle_ = style;
+  Invalidate();
+}
+
+void CControlUI::SetBorderRound(UISize round) {
+  borderRound_ = round;
+  Invalidate();
+}
+
+void CControlUI::SetBkImage(const wchar_t* description) {
+  // The picture itself (and a float control's size taken from it) comes with the image cache.
+  bkImage_ = description;
+  Invalidate();
+}
+
+void CControlUI::SetForeImage(const wchar_t* description) {
+  foreImage_ = description;
+  Invalidate();
+}
+
+}  // namespace SkinUI
