@@ -139,17 +139,19 @@ void multi_download::start(const std::string& url, const download_settings& sett
   // 5-6. Partial content means the server serves ranges. For a 206 the file's size is the total
   // of Content-Range (Content-Length is only this part's length), and only a Content-Range
   // makes the later answers checkable, so without one the download keeps to one connection.
+  // A Content-Length that is there but no number makes the answers untrustworthy: one
+  // connection then reads the body.
   const header_options& head = probe->stream->response_options();
-  std::int64_t size = -1;
+  std::string length_text;
+  const bool has_length = head.find(option::content_length, length_text);
+  const std::int64_t length = parse_size(length_text);
+  std::int64_t size = length;
   bool probe_from_zero = false;
   if (head.value_of(option::status_code) == "206") {
     const content_range answered = parse_content_range(head.value_of(option::content_range));
-    size = answered.total;
-    multi_connection_ = size >= 0;
+    if (answered.total >= 0) size = answered.total;
+    multi_connection_ = answered.total >= 0 && (!has_length || length >= 0);
     probe_from_zero = answered.first == 0;
-    if (!multi_connection_) size = parse_size(head.value_of(option::content_length));
-  } else {
-    size = parse_size(head.value_of(option::content_length));
   }
   if (size >= 0) {
     file_size_ = size;
@@ -181,7 +183,8 @@ void multi_download::start(const std::string& url, const download_settings& sett
   // 9. The body's file. Without a resumable state a leftover body must not keep its tail.
   storage_ = settings_.storage_factory ? settings_.storage_factory() : std::make_unique<file_storage>();
   storage_->open(file_name(), ec);
-  if (!ec && !resumed) ec = storage_->truncate(0);
+  // A resumed body keeps its bytes but not a tail beyond the file's end.
+  if (!ec && (!resumed || storage_->size() > size)) ec = storage_->truncate(resumed ? size : 0);
   if (ec) {
     release_files();
     throw boost::system::system_error(ec);
