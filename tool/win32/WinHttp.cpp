@@ -46,6 +46,10 @@ bool CWinHttp::OpenSession() {
                          WINHTTP_NO_PROXY_BYPASS, 0);
   if (!session_) return Fail(kHttpError_Open);
   WinHttpSetTimeouts(session_, 0, connectTimeout_, sendTimeout_, receiveTimeout_);
+  // The wait for the answer's head has a time-out of its own (90 s by default); a server that
+  // accepts the request and stays silent must not hold the caller longer than a silent read would.
+  DWORD responseTimeout = static_cast<DWORD>(receiveTimeout_);
+  WinHttpSetOption(session_, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof(responseTimeout));
   return true;
 }
 
