@@ -175,11 +175,13 @@ CControlUI* CDialogBuilder::BuildLevel(const CXmlNode& node, CControlUI* parent,
     }
     if (manager) {
       // Attached for the attributes only: they see the window's resources and the final parent.
+      // A control added to a tree that already belongs to a window stays with it afterwards.
+      CWindowManagerUI* before = control->GetManager();
       control->SetManager(manager, control->GetParent(), false);
       if (const wchar_t* defaults = manager->GetDefaultAttributeList(elementName)) control->SetAttributeList(defaults);
       for (int i = 0; i < child.GetAttributeCount(); ++i)
         control->SetAttribute(child.GetAttributeName(i), child.GetAttributeValue(i));
-      control->SetManager(nullptr, control->GetParent(), false);
+      control->SetManager(before, control->GetParent(), false);
     }
     if (!first) first = control;
   }

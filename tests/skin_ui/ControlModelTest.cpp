@@ -408,3 +408,103 @@ TEST(NotificationTest, SenderHandlersRunBeforeTheNotifiers) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace SkinUI;
+
+class FocusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manager_.Init(nullptr);
+    manager_.AddNotifier(&notifier_);
+    auto* root = new CVerticalLayoutUI;
+    auto* box = new CHorizontalLayoutUI;
+    for (auto** stop : {&first_, &middle_, &last_}) *stop = new skintest::FocusableUI;
+    plain_ = new CControlUI;
+    root->Add(first_);
+    root->Add(box);
+    box->Add(plain_);
+    box->Add(middle_);
+    root->Add(last_);
+    manager_.AttachRoot(root);
+    manager_.UpdateLayout(UIRect{0, 0, 100, 100});  // the first layout leaves a focus move pending
+    manager_.SetFocus(nullptr);
+  }
+  CWindowManagerUI manager_;
+  skintest::RecordingNotifier notifier_;
+  CControlUI* first_ = nullptr;
+  CControlUI* middle_ = nullptr;
+  CControlUI* last_ = nullptr;
+  CControlUI* plain_ = nullptr;
+};
+
+TEST_F(FocusTest, TabOrderWrapsBothWaysAndStartsAtTheFirst) {
+  manager_.MoveFocusToNext(false);
+  EXPECT_EQ(manager_.GetFocus(), first_);
+  manager_.SetFocus(nullptr);
+  manager_.MoveFocusToNext(true);
+  EXPECT_EQ(manager_.GetFocus(), first_);
+  manager_.MoveFocusToNext(true);
+  EXPECT_EQ(manager_.GetFocus(), middle_);
+  manager_.MoveFocusToNext(true);
+  EXPECT_EQ(manager_.GetFocus(), last_);
+  manager_.MoveFocusToNext(true);
+  EXPECT_EQ(manager_.GetFocus(), first_);
+  manager_.MoveFocusToNext(false);
+  EXPECT_EQ(manager_.GetFocus(), last_);
+  // From a control that does not take the focus by Tab, the walk goes on from its place.
+  manager_.SetFocus(plain_);
+  manager_.MoveFocusToNext(true);
+  EXPECT_EQ(manager_.GetFocus(), middle_);
+  // Disabled controls are passed over.
+  last_->SetEnabled(false);
+  manager_.MoveFocusToNext(true);
+  EXPECT_EQ(manager_.GetFocus(), first_);
+}
+
+TEST_F(FocusTest, RefusedRequestsLeaveTheFocusEmptyAndMovesNotify) {
+  CWindowManagerUI other;
+  other.Init(nullptr);
+  auto* foreign = new skintest::FocusableUI;
+  other.AttachRoot(foreign);
+  manager_.SetFocus(first_);
+  notifier_.seen.clear();
+  manager_.SetFocus(foreign);
+  EXPECT_EQ(manager_.GetFocus(), nullptr);
+  EXPECT_FALSE(first_->IsFocused());
+  middle_->SetEnabled(false);
+  middle_->SetFocus();
+  EXPECT_EQ(manager_.GetFocus(), nullptr);
+  last_->SetFocus();
+  EXPECT_TRUE(last_->IsFocused());
+  ASSERT_EQ(notifier_.Types(), (std::vector<std::wstring>{L"killfocus", L"setfocus"}));
+  EXPECT_EQ(notifier_.seen[0].sender, first_);
+  EXPECT_EQ(notifier_.seen[1].sender, last_);
+  // A deleted control is forgotten by the manager.
+  static_cast<CContainerUI*>(manager_.GetRoot())->SetDelayedDestroy(false);
+  static_cast<CContainerUI*>(manager_.GetRoot())->Remove(last_);
+  EXPECT_EQ(manager_.GetFocus(), nullptr);
+}
+
+TEST(OptionGroupTest, MembersJoinOnceAndLeaveWhenForgotten) {
+  CWindowManagerUI manager;
+  manager.Init(nullptr);
+  auto* root = new CVerticalLayoutUI;
+  auto* a = new CControlUI;
+  auto* b = new CControlUI;
+  root->Add(a);
+  root->Add(b);
+  manager.AttachRoot(root);
+  EXPECT_TRUE(manager.AddOptionGroup(L"dots", a));
+  EXPECT_TRUE(manager.AddOptionGroup(L"dots", b));
+  EXPECT_FALSE(manager.AddOptionGroup(L"dots", a));
+  ASSERT_NE(manager.GetOptionGroup(L"dots"), nullptr);
+  EXPECT_EQ(manager.GetOptionGroup(L"dots")->GetSize(), 2);
+  manager.ForgetControl(a);
+  EXPECT_EQ(manager.GetOptionGroup(L"dots")->GetSize(), 1);
+  manager.RemoveOptionGroup(L"dots", b);
+  EXPECT_EQ(manager.GetOptionGroup(L"dots"), nullptr);
+}
+
+}  // namespace

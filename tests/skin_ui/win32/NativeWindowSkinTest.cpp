@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "skin_ui/ContainerUI.h"
 #include "skin_ui/ControlUI.h"
 #include "skin_ui/DialogBuilder.h"
 #include "skin_ui/NativeWindowOps.h"
@@ -90,6 +91,34 @@ TEST_F(NativeWindowSkinTest, QueuedNotificationsPostOneWakeUpUntilDelivered) {
   posted = 0;
   while (PeekMessageW(&msg, window_, native::kNotifyWakeUpMessage, native::kNotifyWakeUpMessage, PM_REMOVE)) ++posted;
   EXPECT_EQ(posted, 1);
+}
+
+TEST_F(NativeWindowSkinTest, InvalidationIsClippedByTheAncestors) {
+  ShowWindow(window_, SW_SHOWNOACTIVATE);
+  manager_.SetWindowAttribute(L"size", L"200,200");
+  auto* root = new CContainerUI;
+  auto* box = new CContainerUI;
+  auto* child = new CControlUI;
+  root->Add(box);
+  box->Add(child);
+  manager_.AttachRoot(root);
+  root->SetPos(UIRect{0, 0, 200, 200}, false);
+  box->SetPos(UIRect{10, 10, 60, 60}, false);
+  child->SetPos(UIRect{40, 40, 120, 120}, false);
+  ValidateRect(window_, nullptr);
+  child->Invalidate();
+  RECT update{};
+  ASSERT_TRUE(GetUpdateRect(window_, &update, FALSE));
+  EXPECT_EQ(update.left, 40);
+  EXPECT_EQ(update.top, 40);
+  EXPECT_EQ(update.right, 60);
+  EXPECT_EQ(update.bottom, 60);
+
+  ValidateRect(window_, nullptr);
+  box->SetVisible(false);
+  ValidateRect(window_, nullptr);
+  child->Invalidate();  // hidden with its parent: nothing to repaint
+  EXPECT_FALSE(GetUpdateRect(window_, &update, FALSE));
 }
 
 }  // namespace
