@@ -2,6 +2,7 @@
 # Installs everything the build, the tests and the demo need on a Debian 12 machine (run as root),
 # and builds the static OpenSSL for the i686 Windows target once, cached outside the checkout.
 # Idempotent: when everything is present it prints nothing and returns quickly.
+# Usage: setup.sh [--bench]
 set -euo pipefail
 
 readonly CACHE_ROOT=${NEXVALE_CACHE:-/var/cache/nexvale-build}
@@ -156,6 +157,10 @@ ensure_openssl_mingw() {
 }
 
 main() {
+  # "--bench": also the programs the download benchmark compares against, and its timer.
+  if [ "${1:-}" = --bench ]; then
+    packages+=(aria2 curl time)
+  fi
   need_root
   ensure_i386
   ensure_deb_src
