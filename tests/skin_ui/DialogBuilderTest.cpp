@@ -211,6 +211,19 @@ TEST_F(DialogBuilderTest, CoverAndTheParentWithoutContainer) {
   EXPECT_EQ(builder.Create(L"<Window><Control/></Window>", nullptr, nullptr, &manager_, &plain), nullptr);
 }
 
+TEST_F(DialogBuilderTest, ControlsBuiltIntoAnAttachedTreeStayWithItsWindow) {
+  auto* root = static_cast<CContainerUI*>(Build(L"<Window><VerticalLayout name=\"box\"/></Window>"));
+  ASSERT_NE(root, nullptr);
+  CDialogBuilder later;
+  CControlUI* added = later.Create(L"<Window><Control name=\"late\" width=\"3\"/></Window>", nullptr, nullptr,
+                                   &manager_, root);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->GetManager(), &manager_);
+  EXPECT_EQ(added->GetFixedWidth(), 3);
+  EXPECT_EQ(manager_.FindControl(L"late"), added);
+  EXPECT_EQ(root->GetCount(), 1);
+}
+
 TEST_F(DialogBuilderTest, HiddenWhileBuildingAndAttributesOnlyWithAManager) {
   CDialogBuilder builder;
   CControlUI* bare = builder.Create(L"<Window><Control name=\"x\" visible=\"false\" width=\"5\"/></Window>", nullptr,

@@ -93,6 +93,19 @@ TEST_F(NativeWindowSkinTest, QueuedNotificationsPostOneWakeUpUntilDelivered) {
   EXPECT_EQ(posted, 1);
 }
 
+TEST_F(NativeWindowSkinTest, SkinFromATypedResourceIncludesResourcesOfTheSameType) {
+  CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(SkinRef(200u), L"xml", nullptr, &manager_);
+  ASSERT_NE(root, nullptr) << builder.GetLastErrorMessage();
+  manager_.AttachRoot(root);
+  auto* row = static_cast<CContainerUI*>(manager_.FindControl(L"row"));
+  ASSERT_NE(row, nullptr);
+  ASSERT_EQ(row->GetCount(), 2);
+  EXPECT_EQ(row->GetItemAt(1)->GetFixedWidth(), 10);
+  EXPECT_EQ(builder.Create(SkinRef(202u), L"xml", nullptr, &manager_), nullptr);
+}
+
 TEST_F(NativeWindowSkinTest, InvalidationIsClippedByTheAncestors) {
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   manager_.SetWindowAttribute(L"size", L"200,200");
