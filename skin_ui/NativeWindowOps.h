@@ -32,6 +32,9 @@ void SetArrowCursor();
 NativeFont CreateUIFont(const wchar_t* face, int32_t size, bool bold, bool underline, bool italic);
 void DeleteUIFont(NativeFont font);
 
+// Metrics of `font` in `window`'s device context; false where there is no window to measure in.
+bool MeasureFont(NativeWindow window, NativeFont font, UITextMetrics& metrics);
+
 // The bytes of resource `id` of `type` in `module` (the process's own module when null).
 bool LoadResourceBytes(void* module, uint32_t id, const wchar_t* type, std::string& bytes);
 

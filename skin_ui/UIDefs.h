@@ -60,6 +60,16 @@ struct UIRect {
   bool operator==(const UIRect&) const = default;
 };
 
+// Text metrics of a font, in pixels.
+struct UITextMetrics {
+  bool measured = false;
+  int32_t height = 0;
+  int32_t ascent = 0;
+  int32_t descent = 0;
+  int32_t averageCharWidth = 0;
+  int32_t maxCharWidth = 0;
+};
+
 // Key-state bits of UIEvent::keyState.
 enum : uint16_t {
   kKeyStateLButton = 0x01,

@@ -65,6 +65,7 @@ void FillFont(UIFontInfo& font, const wchar_t* face, int32_t size, bool bold, bo
   font.underline = underline;
   font.italic = italic;
   font.handle = native::CreateUIFont(font.face, size, bold, underline, italic);
+  font.metrics = UITextMetrics{};
 }
 
 // FindControl callbacks.
@@ -113,6 +114,15 @@ void CWindowManagerUI::SetInstance(void* instance) { Shared().instance = instanc
 void* CWindowManagerUI::GetInstance() { return Shared().instance; }
 void CWindowManagerUI::SetResourceFolder(const wchar_t* path) { SetSkinResourcePath(path); }
 const wchar_t* CWindowManagerUI::GetResourceFolder() { return GetSkinResourcePath().c_str(); }
+
+bool CWindowManagerUI::SetResourceZip(const wchar_t* zipName, bool cached) {
+  SetSkinArchiveCached(cached);
+  return SetSkinArchiveFile(zipName);
+}
+
+bool CWindowManagerUI::SetResourceZip(const void* bytes, size_t size) { return SetSkinArchiveMemory(bytes, size); }
+
+const wchar_t* CWindowManagerUI::GetResourceZip() { return GetSkinArchiveName().c_str(); }
 
 void CWindowManagerUI::AddControlFactory(ControlFactory factory) {
   if (factory) Shared().factories.push_back(factory);
@@ -490,6 +500,13 @@ const UIFontInfo* CWindowManagerUI::GetFontInfo(int id) const {
   if (auto* font = static_cast<UIFontInfo*>(fonts_.Find(key.c_str()))) return font;
   if (auto* font = static_cast<UIFontInfo*>(Shared().fonts.Find(key.c_str()))) return font;
   return GetDefaultFontInfo();
+}
+
+UITextMetrics CWindowManagerUI::GetFontMetrics(int id) {
+  auto* font = const_cast<UIFontInfo*>(GetFontInfo(id));
+  if (!font) return UITextMetrics{};
+  if (!font->metrics.measured) native::MeasureFont(window_, font->handle, font->metrics);
+  return font->metrics;
 }
 
 NativeFont CWindowManagerUI::GetFont(int id) const {

@@ -27,6 +27,7 @@ struct UIFontInfo {
   bool bold = false;
   bool underline = false;
   bool italic = false;
+  UITextMetrics metrics;  // measured in the window once it has one
 };
 
 inline constexpr int kMaxFontFaceLength = 31;
@@ -50,6 +51,11 @@ class CWindowManagerUI {
   static void* GetInstance();
   static void SetResourceFolder(const wchar_t* path);
   static const wchar_t* GetResourceFolder();
+  // The skin archive (see SkinArchive.h): a ZIP file under the resource folder, or the archive
+  // held in memory ("membuffer").
+  static bool SetResourceZip(const wchar_t* zipName, bool cached = true);
+  static bool SetResourceZip(const void* bytes, size_t size);
+  static const wchar_t* GetResourceZip();
   static void AddControlFactory(ControlFactory factory);
   static CControlUI* CreateControlFromFactories(const wchar_t* elementName);
   static void SetMultiLanguageString(int id, const wchar_t* text);
@@ -126,6 +132,8 @@ class CWindowManagerUI {
   // The font of `id` (window, then process-wide); the default font when there is none.
   NativeFont GetFont(int id) const;
   const UIFontInfo* GetFontInfo(int id) const;
+  // The font's text metrics, measured in the window on first use; unmeasured without a window.
+  UITextMetrics GetFontMetrics(int id);
 
   // Images named by the skin's Image elements (window table, then process-wide).
   void AddImageRequest(const wchar_t* name, const wchar_t* resourceType, UIColor mask, bool shared = false);

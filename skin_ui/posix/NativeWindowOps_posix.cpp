@@ -1,6 +1,6 @@
 // The portable build has no windowing system: no native window ever exists, so there is
-// nothing to invalidate, post to or focus, no font handles (fonts keep their descriptions) and no
-// module resources.
+// nothing to invalidate, post to or focus, no font handles (fonts keep their descriptions, unmeasured)
+// and no module resources.
 
 #include <chrono>
 
@@ -22,6 +22,7 @@ void ResizeClient(NativeWindow, UISize) {}
 void SetArrowCursor() {}
 NativeFont CreateUIFont(const wchar_t*, int32_t, bool, bool, bool) { return nullptr; }
 void DeleteUIFont(NativeFont) {}
+bool MeasureFont(NativeWindow, NativeFont, UITextMetrics&) { return false; }
 bool LoadResourceBytes(void*, uint32_t, const wchar_t*, std::string&) { return false; }
 
 }  // namespace SkinUI::native

@@ -63,6 +63,21 @@ void DeleteUIFont(NativeFont font) {
 
 namespace SkinUI::native {
 
+bool MeasureFont(NativeWindow window, NativeFont font, UITextMetrics& metrics) {
+  if (!window || !font) return false;
+  HWND hwnd = static_cast<HWND>(window);
+  HDC dc = GetDC(hwnd);
+  if (!dc) return false;
+  HGDIOBJ previous = SelectObject(dc, static_cast<HFONT>(font));
+  TEXTMETRICW tm{};
+  const bool ok = GetTextMetricsW(dc, &tm) != FALSE;
+  SelectObject(dc, previous);
+  ReleaseDC(hwnd, dc);
+  if (!ok) return false;
+  metrics = UITextMetrics{true, tm.tmHeight, tm.tmAscent, tm.tmDescent, tm.tmAveCharWidth, tm.tmMaxCharWidth};
+  return true;
+}
+
 bool LoadResourceBytes(void* module, uint32_t id, const wchar_t* type, std::string& bytes) {
   HMODULE owner = module ? static_cast<HMODULE>(module) : GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(owner, MAKEINTRESOURCEW(id), type);

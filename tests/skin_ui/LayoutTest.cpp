@@ -127,6 +127,25 @@ TEST_F(LayoutTest, FloatChildIsPlacedFromItsParentsCornerIndependentlyOfItsSibli
   EXPECT_EQ(manager_.FindControl(UIPoint{2, 42}), Find(L"cover"));
 }
 
+TEST_F(LayoutTest, OnlyTheContainersMarkedForLayoutAreLaidOutAgain) {
+  Build(L"<Window><VerticalLayout name=\"root\">"
+        L"  <Control name=\"top\" height=\"40\"/>"
+        L"  <VerticalLayout name=\"page\"><Control name=\"first\" height=\"30\"/><Control name=\"second\"/>"
+        L"  </VerticalLayout>"
+        L"</VerticalLayout></Window>",
+        UIRect{0, 0, 100, 200});
+  // Moved by hand: a layout of the root would put it back.
+  Find(L"top")->SetPos(UIRect{0, 0, 1, 1});
+  Find(L"first")->SetFixedHeight(50);
+  EXPECT_TRUE(Find(L"page")->IsUpdateNeeded());
+  EXPECT_FALSE(Find(L"root")->IsUpdateNeeded());
+  manager_.UpdateLayout(UIRect{0, 0, 100, 200});
+  EXPECT_FALSE(Find(L"page")->IsUpdateNeeded());
+  EXPECT_EQ(Pos(L"first"), (UIRect{0, 40, 100, 90}));
+  EXPECT_EQ(Pos(L"second"), (UIRect{0, 90, 100, 200}));
+  EXPECT_EQ(Pos(L"top"), (UIRect{0, 0, 1, 1}));
+}
+
 TEST_F(LayoutTest, MinimumAndMaximumAndTheLastStretchingChildTakesTheRemainder) {
   Build(L"<Window><VerticalLayout>"
         L"  <Control name=\"a\"/>"
@@ -184,6 +203,17 @@ class FocusableFactory : public IDialogBuilderCallback {
     return std::wstring(name) == L"Focusable" ? new FocusableUI : nullptr;
   }
 };
+
+TEST_F(LayoutTest, SelectedIdChoosesThePageWhileBuilding) {
+  Build(L"<Window><TabLayout name=\"tabs\" selectedid=\"1\">"
+        L"<Control name=\"p0\"/><Control name=\"p1\"/><Control name=\"p2\"/></TabLayout></Window>",
+        UIRect{0, 0, 10, 10});
+  EXPECT_EQ(static_cast<CTabLayoutUI*>(Find(L"tabs"))->GetCurSel(), 1);
+  EXPECT_FALSE(Find(L"p0")->IsVisible());
+  EXPECT_TRUE(Find(L"p1")->IsVisible());
+  EXPECT_FALSE(Find(L"p2")->IsVisible());
+  EXPECT_EQ(Pos(L"p1"), (UIRect{0, 0, 10, 10}));
+}
 
 TEST_F(LayoutTest, TabSwitchMovesTheFocusToTheSelectedPageAfterTheLayout) {
   FocusableFactory factory;

@@ -70,6 +70,10 @@ TEST_F(NativeWindowSkinTest, FontsAreCreatedFromTheirDescription) {
   EXPECT_EQ(std::wstring(lf.lfFaceName), std::wstring(31, L'G'));
   EXPECT_TRUE(lf.lfItalic);
   EXPECT_EQ(manager_.GetFont(0), bold->handle);
+  const UITextMetrics metrics = manager_.GetFontMetrics(0);
+  EXPECT_TRUE(metrics.measured);
+  EXPECT_GE(metrics.height, 14);
+  EXPECT_EQ(metrics.height, metrics.ascent + metrics.descent);
   EXPECT_EQ(manager_.GetFont(5), nullptr);  // no such font and no default yet
   const UIFontInfo* fallback = manager_.SetDefaultFont(L"Arial", 12, false, false, false);
   EXPECT_EQ(manager_.GetFont(5), fallback->handle);
