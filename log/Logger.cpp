@@ -123,11 +123,7 @@ void WriteNarrow(const char* function, const char* sourceFile, int line, int lev
   }
   const std::string file = NarrowFileNamePart(sourceFile);
   const char* name = function ? function : "";
-  const int needed = std::snprintf(nullptr, 0, "[%s:%d][%s] %s", file.c_str(), line, name, message.c_str());
-  if (needed < 0) return;
-  std::string text(static_cast<size_t>(needed) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "[%s:%d][%s] %s", file.c_str(), line, name, message.c_str());
-  text.resize(static_cast<size_t>(needed));
+  const std::string text = "[" + file + ":" + std::to_string(line) + "][" + name + "] " + message;
   WriteLogLine(level, text.c_str());
 }
 
