@@ -516,7 +516,13 @@ void multi_download::close() { release_files(); }
 // ---- state file ------------------------------------------------------------------------------
 
 bool multi_download::load_state_file(std::int64_t probed_size) {
-  if (state_file_) state_file_->close();
+  if (state_file_) {
+    state_file_->close();
+    state_file_.reset();
+  }
+  // Without a record there is nothing to resume; the first save creates it.
+  std::error_code missing;
+  if (!std::filesystem::exists(encoding::ToPath(settings_.state_file), missing)) return false;
   state_file_ = std::make_unique<file_storage>();
   error_code ec;
   state_file_->open(settings_.state_file, ec);

@@ -74,6 +74,7 @@ class multi_download {
   // state file already shows the file complete. Throws boost::system::system_error.
   void start(const std::string& url, const download_settings& settings);
   // Any thread: sets the abort flag and has the io_context close the timer and the streams.
+  // The posted closing refers to this object, so it must outlive the io_context's handlers.
   void stop();
   // Closes the state file and the storage.
   void close();

@@ -214,6 +214,12 @@ TEST_F(MultiDownload, ProbeFailuresThrowAndWriteNoState) {
   }
   EXPECT_FALSE(PathExists(settings_.state_file));
   EXPECT_FALSE(PathExists(settings_.temp_file));
+
+  // A body file that cannot be opened fails the start too.
+  ServeFile("small.bin", "small");
+  settings_.temp_file = folder_.path() + L"no such folder/setup.exe.tmp";
+  EXPECT_THROW(download.start("http://127.0.0.1/multi/small.bin", settings_), boost::system::system_error);
+  EXPECT_FALSE(PathExists(settings_.state_file));
 }
 
 TEST_F(MultiDownload, FreshSmallFileStaysOnTheProbeConnection) {
@@ -358,10 +364,14 @@ TEST_F(Resume, StoredPiecesAreNotFetchedAgain) {
   // The stored pieces are on disk; the rest of the leftover is junk that must be overwritten,
   // and a tail beyond the file's end must go.
   WriteFileBytes(settings_.temp_file, content.substr(0, 2 * kPiece) + std::string(kSize, 'J'));
-  WriteFileBytes(settings_.state_file, encode_download_state(StateWithPieces({0, 1})));
+  // A record longer than the ones this download writes: the file is cut to each new record.
+  download_state state = StateWithPieces({0, 1});
+  state.final_url = "http://127.0.0.1/" + std::string(300, 'u');
+  WriteFileBytes(settings_.state_file, encode_download_state(state));
   multi_download download(io_);
   ASSERT_TRUE(Download(download, Ranged("ok", kSize)));
   ExpectComplete(download, content);
+  EXPECT_EQ(StoredState().final_url, Ranged("ok", kSize));
   // Connection 0 gave up the probe's answer and asked from the first missing piece on.
   const auto log = ServerLog();
   ASSERT_EQ(log.size(), 2u);
@@ -429,6 +439,7 @@ TEST_F(Resume, StoppedFromAnotherThreadAndResumed) {
     ASSERT_TRUE(Run());
     stopper.join();
     EXPECT_FALSE(download.complete());
+    EXPECT_GT(download.speed(), 0);
     EXPECT_GT(download.downloaded_bytes(), 0);
     EXPECT_LT(download.downloaded_bytes(), static_cast<std::int64_t>(size));
   }
