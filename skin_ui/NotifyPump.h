@@ -83,7 +83,6 @@ class CNotifyPump {
 #define UI_BEGIN_MESSAGE_MAP(Class, Base)                                                          \
   const ::SkinUI::UIMessageMap* Class::GetMessageMap() const { return StaticMessageMap(); }        \
   const ::SkinUI::UIMessageMap* Class::StaticMessageMap() {                                        \
-    using ThisClass = Class;                                                                       \
     static const ::SkinUI::UIMessageMap* const base = ::SkinUI::detail::BaseMessageMap<Base>();    \
     static const ::SkinUI::UIMessageMapEntry entries[] = {
 #define UI_ON_NOTIFY(type, name, handler) \
@@ -94,7 +93,6 @@ class CNotifyPump {
   {nullptr, nullptr, ::SkinUI::kSigEnd, nullptr, nullptr}        \
   }                                                              \
   ;                                                              \
-  (void)sizeof(ThisClass);                                       \
   static const ::SkinUI::UIMessageMap map{base, entries};        \
   return &map;                                                   \
   }

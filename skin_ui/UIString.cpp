@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <new>
 
 namespace SkinUI {
@@ -20,6 +21,11 @@ int TextLength(const wchar_t* text, int length) {
   }
   const size_t n = wcslen(text);
   return n > INT_MAX / 2 ? INT_MAX / 2 : static_cast<int>(n);
+}
+
+// Whether `text` points into [begin, end]; std::less gives a total order over any pointers.
+bool PointsInto(const wchar_t* text, const wchar_t* begin, const wchar_t* end) {
+  return !std::less<const wchar_t*>()(text, begin) && !std::less<const wchar_t*>()(end, text);
 }
 
 wchar_t FoldAscii(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch + 32) : ch; }
@@ -61,7 +67,7 @@ void CUIString::Reserve(int length) {
 
 void CUIString::Assign(const wchar_t* text, int length) {
   const int n = TextLength(text, length);
-  if (text >= data_ && text <= data_ + length_) {  // a part of this string: copy it first
+  if (PointsInto(text, data_, data_ + length_)) {  // a part of this string: copy it first
     CUIString copy(text, n);
     Assign(copy.data_, copy.length_);
     return;
@@ -82,7 +88,7 @@ void CUIString::Assign(const wchar_t* text, int length) {
 void CUIString::Append(const wchar_t* text, int length) {
   const int n = TextLength(text, length);
   if (n == 0) return;
-  if (text >= data_ && text <= data_ + length_) {
+  if (PointsInto(text, data_, data_ + length_)) {
     CUIString copy(text, n);
     Append(copy.data_, copy.length_);
     return;
