@@ -92,7 +92,7 @@ void multi_download::configure_range_request(http_stream_object& record, bool ke
 }
 
 void multi_download::start(const std::string& url, const download_settings& settings) {
-  // 1. A clean slate.
+  // A clean slate: a later start begins again and resumes from the state file.
   generation_.fetch_add(1);
   {
     std::lock_guard lock(connections_mutex_);
@@ -119,7 +119,7 @@ void multi_download::start(const std::string& url, const download_settings& sett
     file_name_ = settings_.temp_file;
   }
 
-  // 2-3. The probe: the whole file from byte 0, following redirects.
+  // The probe: the whole file from byte 0, following redirects.
   record_ptr probe = new_record();
   {
     header_options options = settings_.header_options;
@@ -130,13 +130,13 @@ void multi_download::start(const std::string& url, const download_settings& sett
   probe->stream->open(final_url_.to_string(), ec);
   if (ec) throw boost::system::system_error(ec);
 
-  // 4. Later requests go straight to where the redirects led.
+  // Later requests go straight to where the redirects led.
   if (!probe->stream->location().empty()) {
     parsed_url redirected(probe->stream->location(), ec);
     if (!ec) final_url_ = std::move(redirected);
   }
 
-  // 5-6. Partial content means the server serves ranges. For a 206 the file's size is the total
+  // Partial content means the server serves ranges. For a 206 the file's size is the total
   // of Content-Range (Content-Length is only this part's length), and only a Content-Range
   // makes the later answers checkable, so without one the download keeps to one connection.
   // A Content-Length that is there but no number makes the answers untrustworthy: one
@@ -152,6 +152,8 @@ void multi_download::start(const std::string& url, const download_settings& sett
     if (answered.total >= 0) size = answered.total;
     multi_connection_ = answered.total >= 0 && (!has_length || length >= 0);
     probe_from_zero = answered.first == 0;
+    // One connection writes the answer from byte 0 on, so it has to start there.
+    if (!multi_connection_ && answered.first > 0) throw boost::system::system_error(errors::malformed_response_headers);
   }
   if (size >= 0) {
     file_size_ = size;
@@ -159,7 +161,7 @@ void multi_download::start(const std::string& url, const download_settings& sett
     downloaded_.reset(size);
   }
 
-  // 7. Resume from the state file; anything unusable there is thrown away with the body.
+  // Resume from the state file; anything unusable there is thrown away with the body.
   bool resumed = false;
   if (multi_connection_) {
     keep_alive_ = to_lower(head.value_of(option::connection)) == "keep-alive";
@@ -171,7 +173,7 @@ void multi_download::start(const std::string& url, const download_settings& sett
     }
   }
 
-  // 8. Nothing left to fetch.
+  // Nothing left to fetch.
   if (multi_connection_ && downloaded_.is_full()) {
     error_code ignored;
     probe->stream->close(ignored);
@@ -180,7 +182,7 @@ void multi_download::start(const std::string& url, const download_settings& sett
     return;
   }
 
-  // 9. The body's file. Without a resumable state a leftover body must not keep its tail.
+  // The body's file. Without a resumable state a leftover body must not keep its tail.
   storage_ = settings_.storage_factory ? settings_.storage_factory() : std::make_unique<file_storage>();
   storage_->open(file_name(), ec);
   // A resumed body keeps its bytes but not a tail beyond the file's end.
@@ -190,7 +192,7 @@ void multi_download::start(const std::string& url, const download_settings& sett
     throw boost::system::system_error(ec);
   }
 
-  // 10-11.
+  // Settings outside their sense get the nearest sensible value.
   if (settings_.connections == -1) settings_.connections = 5;
   settings_.connections = std::max(settings_.connections, 1);
   settings_.pieces_per_request = std::max(settings_.pieces_per_request, 1);
@@ -201,10 +203,8 @@ void multi_download::start(const std::string& url, const download_settings& sett
                                              : std::clamp<std::int64_t>(settings_.piece_size, kMinPieceSize, kMaxPieceSize);
   }
   max_request_bytes_ = static_cast<std::int64_t>(settings_.pieces_per_request) * piece_size_;
-  request_options_ = settings_.header_options;
-  set_option(request_options_, option::connection, keep_alive_ ? "keep-alive" : "close");
 
-  // 12. Running, unless a stop() came while probing.
+  // Running, unless a stop() came while probing.
   abort_ = stop_requested_generation_.load() == generation_.load();
   complete_ = false;
   {
@@ -214,7 +214,7 @@ void multi_download::start(const std::string& url, const download_settings& sett
   probe->last_request_time = now();
 
   if (multi_connection_) {
-    // 13. Connection 0 keeps reading the probe's answer when its range starts at byte 0 and
+    // Connection 0 keeps reading the probe's answer when its range starts at byte 0 and
     // the answer does too; otherwise it asks anew.
     if (!take_next_range(probe->request_range)) {
       probe->done = true;
@@ -234,7 +234,7 @@ void multi_download::start(const std::string& url, const download_settings& sett
         async_open(0, probe);
       }
     }
-    // 15. One more connection per free range, up to the limit.
+    // One more connection per free range, up to the limit.
     for (int i = 1; i < settings_.connections; ++i) {
       record_ptr record = new_record();
       if (!take_next_range(record->request_range)) break;
@@ -249,10 +249,9 @@ void multi_download::start(const std::string& url, const download_settings& sett
       async_open(index, record);
     }
   } else {
-    // 14. One connection reads the probe's answer to its end.
+    // One connection reads the probe's answer to its end.
     async_read(0, probe);
   }
-  // 16.
   arm_timer();
 }
 
@@ -306,7 +305,9 @@ void multi_download::on_data(std::size_t index, const record_ptr& record, const 
   } else if (size >= 0) {
     usable = static_cast<std::size_t>(std::clamp<std::int64_t>(size - offset, 0, static_cast<std::int64_t>(bytes)));
   }
-  if (storage_ && usable > 0 && (!ec || ec == asio::error::eof)) {
+  // Only bytes on disk count: anything else is fetched again from the first missing byte.
+  if (!storage_ || (ec && ec != asio::error::eof)) usable = 0;
+  if (usable > 0) {
     if (storage_->write(record->buffer.data(), offset, usable) != usable) {
       fail_download(kWriteFailed);
       return;
@@ -490,9 +491,9 @@ void multi_download::close_streams() {
 }
 
 void multi_download::stop() {
-  abort_ = true;
   const unsigned generation = generation_.load();
   stop_requested_generation_ = generation;
+  abort_ = true;
   asio::post(io_, [this, generation] {
     if (generation != generation_.load()) return;
     timer_.cancel();

@@ -132,7 +132,6 @@ class multi_download {
   download_settings settings_;
   std::int64_t piece_size_ = 0;
   std::int64_t max_request_bytes_ = 0;
-  httpdl::header_options request_options_;
   download_stat stat_;
 
   std::unique_ptr<storage_interface> storage_;
