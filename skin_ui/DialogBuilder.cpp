@@ -140,7 +140,10 @@ void CDialogBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CWin
     } else {
       created = nested.Create(callback_, manager, parent);
     }
-    if (!first) first = created;
+    if (!first)
+      first = created;
+    else if (!parent && created)
+      created->Delete();  // a second top-level control has no owner
   }
 }
 
@@ -157,6 +160,12 @@ CControlUI* CDialogBuilder::BuildLevel(const CXmlNode& node, CControlUI* parent,
     if (!control) continue;
     if (child.HasChildren()) BuildLevel(child, control, manager);
 
+    if (!parent && first) {
+      // Without a parent only the first top-level control is handed to the caller; a second
+      // one would have no owner.
+      control->Delete();
+      continue;
+    }
     if (parent) {
       const wchar_t* cover = child.GetAttributeValue(L"cover");
       if (cover && wcscmp(cover, L"true") == 0) {

@@ -224,6 +224,21 @@ TEST_F(DialogBuilderTest, ControlsBuiltIntoAnAttachedTreeStayWithItsWindow) {
   EXPECT_EQ(root->GetCount(), 1);
 }
 
+TEST_F(DialogBuilderTest, WithoutAParentOnlyTheFirstTopLevelControlIsKept) {
+  UseArchive(ZipBuilder().File("two.xml", "<Window><Control name=\"x\"/><Control name=\"y\"/></Window>").Build());
+  // The others are deleted (the leak checker of the sanitised build watches this).
+  CControlUI* root = Build(L"<Window><Control name=\"a\"/><Control name=\"b\"/><Include source=\"two.xml\"/></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetName(), L"a");
+  EXPECT_EQ(manager_.FindControl(L"b"), nullptr);
+  CDialogBuilder builder;
+  CControlUI* included = builder.Create(L"<Window><Include source=\"two.xml\" count=\"2\"/></Window>", nullptr,
+                                        nullptr, &manager_);
+  ASSERT_NE(included, nullptr);
+  EXPECT_EQ(included->GetName(), L"x");
+  included->Delete();
+}
+
 TEST_F(DialogBuilderTest, HiddenWhileBuildingAndAttributesOnlyWithAManager) {
   CDialogBuilder builder;
   CControlUI* bare = builder.Create(L"<Window><Control name=\"x\" visible=\"false\" width=\"5\"/></Window>", nullptr,
@@ -246,6 +261,35 @@ TEST_F(DialogBuilderTest, BadSkinsBuildNothingAndSayWhy) {
   EXPECT_EQ(builder.Create(L"missing.xml", nullptr, nullptr, &manager_), nullptr);
   EXPECT_EQ(builder.GetLastErrorMessage(), L"Error opening file");
   EXPECT_EQ(builder.Create(SkinRef(104u), L"xml", nullptr, &manager_), nullptr);
+}
+
+TEST(DialogBuilderRobustnessTest, MutatedSkinsBuildOrFailCleanly) {
+  const std::wstring skin =
+      L"<Window><Default name=\"Control\" value=\"height=&quot;5&quot;\"/>"
+      L"<TabLayout name=\"t\" selectedid=\"1\"><VerticalLayout><Control name=\"a\" float=\"0.5,0.5,1,1\"/>"
+      L"<Control cover=\"true\"/></VerticalLayout><HorizontalLayout childpadding=\"4\">"
+      L"<Control width=\"9\" visible=\"false\"/><Container><Control name=\"a\"/></Container>"
+      L"</HorizontalLayout></TabLayout></Window>";
+  const wchar_t marks[] = {L'<', L'>', L'/', L'"', L' ', L'1'};
+  int built = 0;
+  for (size_t i = 0; i < skin.size(); ++i) {
+    for (wchar_t mark : marks) {
+      std::wstring mutated = skin;
+      mutated[i] = mark;
+      CWindowManagerUI manager;
+      manager.Init(nullptr);
+      CDialogBuilder builder;
+      CControlUI* root = builder.Create(mutated.c_str(), nullptr, nullptr, &manager);
+      if (!root) continue;
+      ++built;
+      manager.AttachRoot(root);
+      manager.UpdateLayout(UIRect{0, 0, 300, 200});
+      manager.UpdateLayout(UIRect{0, 0, 300, 200});
+      manager.FindControl(UIPoint{150, 100});
+      manager.DeliverQueuedNotifications();
+    }
+  }
+  EXPECT_GT(built, 100);
 }
 
 TEST(WindowAttributesTest, KnownNamesSetTheWindowAndOthersBecomeCustomAttributes) {
