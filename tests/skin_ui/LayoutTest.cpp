@@ -191,6 +191,15 @@ TEST_F(LayoutTest, TabLayoutShowsOnePageAndSelectsWithNotification) {
   EXPECT_FALSE(tabs->SelectItem(-1));
   EXPECT_EQ(tabs->GetCurSel(), 1);
 
+  // A page inserted before the shown one is hidden and the shown page stays shown.
+  auto* inserted = new CControlUI;
+  EXPECT_TRUE(tabs->AddAt(inserted, 0));
+  EXPECT_EQ(tabs->GetCurSel(), 2);
+  EXPECT_FALSE(inserted->IsVisible());
+  EXPECT_TRUE(Find(L"progress")->IsVisible());
+  tabs->Remove(inserted);
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+
   // Removing the shown page shows page 0 again.
   tabs->Remove(Find(L"progress"));
   EXPECT_EQ(tabs->GetCurSel(), 0);
