@@ -13,7 +13,7 @@ class CUIString {
 
   CUIString();
   CUIString(const wchar_t* text, int length = -1);  // NOLINT: converts like a text literal
-  CUIString(wchar_t ch);                            // NOLINT
+  explicit CUIString(wchar_t ch);
   CUIString(const CUIString& other);
   CUIString& operator=(const CUIString& other);
   CUIString& operator=(const wchar_t* text);
