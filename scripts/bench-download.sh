@@ -50,12 +50,16 @@ rate_bytes() {
   esac
 }
 
-# CPU seconds (user + system) the persistent wineserver has used so far.
+# CPU seconds (user + system) this prefix's persistent wineserver has used so far.
 wineserver_cpu() {
   local pid
-  pid=$(pgrep -x wineserver64 || pgrep -x wineserver || true)
-  [ -n "$pid" ] || { echo 0; return; }
-  awk -v hz="$(getconf CLK_TCK)" '{ printf "%.2f", ($14 + $15) / hz }' "/proc/${pid%% *}/stat"
+  for pid in $(pgrep -x 'wineserver(64)?' || true); do
+    if tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      awk -v hz="$(getconf CLK_TCK)" '{ printf "%.2f", ($14 + $15) / hz }' "/proc/$pid/stat"
+      return
+    fi
+  done
+  echo 0
 }
 
 results=$work/results.txt
@@ -101,7 +105,7 @@ for protocol in http https; do
     run engine-64k-reads "$protocol" "$mode" 16 "$fetch_64k" --connections 16 --ca-file "$ca" "$url" "$work/out.bin"
     # Under Wine the test root is trusted through the prefix's certificate store.
     run engine-wine "$protocol" "$mode" 16 "$NEXVALE_WINE" "$BENCH_WINDOWS_FETCH" --connections 16 "$url" \
-      "$(winepath -w "$work/out.bin" 2>/dev/null)"
+      "Z:${work//\//\\}\\out.bin"
     run aria2c "$protocol" "$mode" 16 aria2c -q -x16 -s16 -k1M --file-allocation=none --allow-overwrite=true \
       --auto-file-renaming=false --ca-certificate="$ca" -d "$work" -o out.bin "$url"
     if [ "$mode" = throttled ]; then
