@@ -12,7 +12,13 @@ namespace {
 
 CControlUI* Child(const CUIPtrArray& items, int index) { return static_cast<CControlUI*>(items.GetAt(index)); }
 
-int32_t Clamp(int32_t value, int32_t low, int32_t high) { return std::max(low, std::min(value, high)); }
+int64_t Clamp(int64_t value, int64_t low, int64_t high) { return std::max(low, std::min(value, high)); }
+
+UISize Size(int64_t cx, int64_t cy) { return UISize{Saturate(cx), Saturate(cy)}; }
+
+UIRect Rect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  return UIRect{Saturate(left), Saturate(top), Saturate(right), Saturate(bottom)};
+}
 
 // A child's size limits as the box layouts use them: a fixed size is its own maximum.
 int32_t LimitWidth(const CControlUI* child) {
@@ -133,10 +139,10 @@ void CContainerUI::PlaceFloatChild(int index) {
   const int32_t h = item_.Height();
   const UISize xy = child->GetFloatOffset();
   const UIFloatPercent pct = child->GetFloatRatio();
-  const UIRect place{ScaleByFraction(w, pct.left) + xy.cx, ScaleByFraction(h, pct.top) + xy.cy,
-                     ScaleByFraction(w, pct.right) + xy.cx + child->GetFixedWidth(),
-                     ScaleByFraction(h, pct.bottom) + xy.cy + child->GetFixedHeight()};
-  child->SetPos(place, false);
+  child->SetPos(Rect(int64_t{ScaleByFraction(w, pct.left)} + xy.cx, int64_t{ScaleByFraction(h, pct.top)} + xy.cy,
+                     int64_t{ScaleByFraction(w, pct.right)} + xy.cx + child->GetFixedWidth(),
+                     int64_t{ScaleByFraction(h, pct.bottom)} + xy.cy + child->GetFixedHeight()),
+                false);
 }
 
 void CContainerUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init) {
@@ -145,8 +151,8 @@ void CContainerUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, boo
 }
 
 UIRect CContainerUI::GetInnerRect() const {
-  return UIRect{item_.left + inset_.left, item_.top + inset_.top, item_.right - inset_.right,
-                item_.bottom - inset_.bottom};
+  return Rect(int64_t{item_.left} + inset_.left, int64_t{item_.top} + inset_.top, int64_t{item_.right} - inset_.right,
+              int64_t{item_.bottom} - inset_.bottom);
 }
 
 void CContainerUI::SetPos(UIRect rect, bool invalidate) {
@@ -159,9 +165,9 @@ void CContainerUI::SetPos(UIRect rect, bool invalidate) {
       PlaceFloatChild(i);
       continue;
     }
-    const int32_t w = Clamp(client.Width(), child->GetMinWidth(), child->GetMaxWidth());
-    const int32_t h = Clamp(client.Height(), child->GetMinHeight(), child->GetMaxHeight());
-    child->SetPos(UIRect{client.left, client.top, client.left + w, client.top + h}, false);
+    const int64_t w = Clamp(client.Width(), child->GetMinWidth(), child->GetMaxWidth());
+    const int64_t h = Clamp(client.Height(), child->GetMinHeight(), child->GetMaxHeight());
+    child->SetPos(Rect(client.left, client.top, client.left + w, client.top + h), false);
   }
 }
 
@@ -269,31 +275,32 @@ void CVerticalLayoutUI::SetPos(UIRect rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
   const UIRect rc = GetInnerRect();
   if (items_.IsEmpty()) return;
-  const int32_t aw = rc.Width();
-  const int32_t ah = rc.Height();
+  const int64_t aw = rc.Width();
+  const int64_t ah = rc.Height();
 
   int adjustables = 0;
   int placed = 0;
-  int32_t fixedTotal = 0;
+  int64_t fixedTotal = 0;
   for (int i = 0; i < items_.GetSize(); ++i) {
     CControlUI* child = Child(items_, i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     ++placed;
     const UIRect p = child->GetPadding();
-    UISize size = child->MeasureSize(
-        UISize{std::min(aw - p.left - p.right, LimitWidth(child)), std::min(ah, LimitHeight(child))});
-    if (size.cy == 0)
+    const UISize size = child->MeasureSize(
+        Size(std::min<int64_t>(aw - p.left - p.right, LimitWidth(child)), std::min<int64_t>(ah, LimitHeight(child))));
+    int64_t height = size.cy;
+    if (height == 0)
       ++adjustables;
     else
-      size.cy = Clamp(size.cy, child->GetMinHeight(), child->GetMaxHeight());
-    fixedTotal += size.cy + p.top + p.bottom;
+      height = Clamp(height, child->GetMinHeight(), child->GetMaxHeight());
+    fixedTotal += height + p.top + p.bottom;
   }
-  if (placed > 0) fixedTotal += (placed - 1) * childPadding_;
-  const int32_t expand = adjustables > 0 ? std::max(0, (ah - fixedTotal) / adjustables) : 0;
+  if (placed > 0) fixedTotal += int64_t{placed - 1} * childPadding_;
+  const int64_t expand = adjustables > 0 ? std::max<int64_t>(0, (ah - fixedTotal) / adjustables) : 0;
 
-  int32_t y = rc.top;
-  int32_t remaining = ah;
-  int32_t remainingFixed = fixedTotal;
+  int64_t y = rc.top;
+  int64_t remaining = ah;
+  int64_t remainingFixed = fixedTotal;
   int adjusted = 0;
   int counted = 0;
   for (int i = 0; i < items_.GetSize(); ++i) {
@@ -306,34 +313,34 @@ void CVerticalLayoutUI::SetPos(UIRect rect, bool invalidate) {
     ++counted;
     const UIRect p = child->GetPadding();
     remaining -= p.top;
-    remainingFixed -= p.top + p.bottom;
+    remainingFixed -= int64_t{p.top} + p.bottom;
     if (counted > 1) remainingFixed -= childPadding_;
-    const int32_t limitWidth = LimitWidth(child);
+    const int64_t limitWidth = LimitWidth(child);
     const UISize size = child->MeasureSize(
-        UISize{std::min(aw - p.left - p.right, limitWidth), std::min(remaining, LimitHeight(child))});
-    int32_t h;
+        Size(std::min<int64_t>(aw - p.left - p.right, limitWidth), std::min<int64_t>(remaining, LimitHeight(child))));
+    int64_t h;
     if (size.cy == 0) {
       ++adjusted;
-      h = adjusted == adjustables ? std::max(0, remaining - p.bottom - remainingFixed) : expand;
+      h = adjusted == adjustables ? std::max<int64_t>(0, remaining - p.bottom - remainingFixed) : expand;
       h = Clamp(h, child->GetMinHeight(), child->GetMaxHeight());
     } else {
       h = Clamp(size.cy, child->GetMinHeight(), child->GetMaxHeight());
       remainingFixed -= h;
     }
-    int32_t w = limitWidth;
+    int64_t w = limitWidth;
     if (w == 0) w = aw - p.left - p.right;
-    w = std::max(w, 0);
-    w = std::min(w, std::min(aw - p.left - p.right, limitWidth));
-    w = std::max(w, child->GetMinWidth());
+    w = std::max<int64_t>(w, 0);
+    w = std::min(w, std::min<int64_t>(aw - p.left - p.right, limitWidth));
+    w = std::max<int64_t>(w, child->GetMinWidth());
 
-    int32_t x;
+    int64_t x;
     if (childAlign_ == kAlignCenter)
-      x = (rc.left + rc.right) / 2 - w / 2;
+      x = (int64_t{rc.left} + rc.right) / 2 - w / 2;
     else if (childAlign_ == kAlignRight)
-      x = rc.right - p.right - w;
+      x = int64_t{rc.right} - p.right - w;
     else
-      x = rc.left + p.left;
-    child->SetPos(UIRect{x, y + p.top, x + w, y + p.top + h}, false);
+      x = int64_t{rc.left} + p.left;
+    child->SetPos(Rect(x, y + p.top, x + w, y + p.top + h), false);
     y += h + p.top + p.bottom + childPadding_;
     remaining -= h + p.bottom + childPadding_;
   }
@@ -359,23 +366,23 @@ void CHorizontalLayoutUI::SetPos(UIRect rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
   const UIRect rc = GetInnerRect();
   if (items_.IsEmpty()) return;
-  const int32_t aw = rc.Width();
-  const int32_t ah = rc.Height();
+  const int64_t aw = rc.Width();
+  const int64_t ah = rc.Height();
 
   int adjustables = 0;
   int placed = 0;
-  int32_t fixedTotal = 0;
+  int64_t fixedTotal = 0;
   for (int i = 0; i < items_.GetSize(); ++i) {
     CControlUI* child = Child(items_, i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     ++placed;
     const UIRect p = child->GetPadding();
-    int32_t width = 0;
+    int64_t width = 0;
     if (child->GetFixedWidth() == 0) {
       ++adjustables;
     } else {
-      const UISize size = child->MeasureSize(
-          UISize{std::min(aw, LimitWidth(child)), std::min(ah - p.top - p.bottom, LimitHeight(child))});
+      const UISize size = child->MeasureSize(Size(std::min<int64_t>(aw, LimitWidth(child)),
+                                                  std::min<int64_t>(ah - p.top - p.bottom, LimitHeight(child))));
       if (size.cx == 0)
         ++adjustables;
       else
@@ -383,12 +390,12 @@ void CHorizontalLayoutUI::SetPos(UIRect rect, bool invalidate) {
     }
     fixedTotal += width + p.left + p.right;
   }
-  if (placed > 0) fixedTotal += (placed - 1) * childPadding_;
-  const int32_t expand = adjustables > 0 ? std::max(0, (aw - fixedTotal) / adjustables) : 0;
+  if (placed > 0) fixedTotal += int64_t{placed - 1} * childPadding_;
+  const int64_t expand = adjustables > 0 ? std::max<int64_t>(0, (aw - fixedTotal) / adjustables) : 0;
 
-  int32_t x = rc.left;
-  int32_t remaining = aw;
-  int32_t remainingFixed = fixedTotal;
+  int64_t x = rc.left;
+  int64_t remaining = aw;
+  int64_t remainingFixed = fixedTotal;
   int adjusted = 0;
   int counted = 0;
   for (int i = 0; i < items_.GetSize(); ++i) {
@@ -401,34 +408,34 @@ void CHorizontalLayoutUI::SetPos(UIRect rect, bool invalidate) {
     ++counted;
     const UIRect p = child->GetPadding();
     remaining -= p.left;
-    remainingFixed -= p.left + p.right;
+    remainingFixed -= int64_t{p.left} + p.right;
     if (counted > 1) remainingFixed -= childPadding_;
-    const int32_t limitHeight = LimitHeight(child);
+    const int64_t limitHeight = LimitHeight(child);
     const UISize size = child->MeasureSize(
-        UISize{std::min(remaining, LimitWidth(child)), std::min(ah - p.top - p.bottom, limitHeight)});
-    int32_t w;
+        Size(std::min<int64_t>(remaining, LimitWidth(child)), std::min<int64_t>(ah - p.top - p.bottom, limitHeight)));
+    int64_t w;
     if (child->GetFixedWidth() == 0 || size.cx == 0) {
       ++adjusted;
-      w = adjusted == adjustables ? std::max(0, remaining - p.right - remainingFixed) : expand;
+      w = adjusted == adjustables ? std::max<int64_t>(0, remaining - p.right - remainingFixed) : expand;
       w = Clamp(w, child->GetMinWidth(), child->GetMaxWidth());
     } else {
       w = Clamp(size.cx, child->GetMinWidth(), child->GetMaxWidth());
       remainingFixed -= w;
     }
-    int32_t h = limitHeight;
+    int64_t h = limitHeight;
     if (h == 0) h = ah - p.top - p.bottom;
-    h = std::max(h, 0);
-    h = std::min(h, std::min(ah - p.top - p.bottom, limitHeight));
-    h = std::max(h, child->GetMinHeight());
+    h = std::max<int64_t>(h, 0);
+    h = std::min(h, std::min<int64_t>(ah - p.top - p.bottom, limitHeight));
+    h = std::max<int64_t>(h, child->GetMinHeight());
 
-    int32_t y;
+    int64_t y;
     if (childVAlign_ == kAlignVCenter)
-      y = (rc.top + rc.bottom) / 2 - h / 2;
+      y = (int64_t{rc.top} + rc.bottom) / 2 - h / 2;
     else if (childVAlign_ == kAlignBottom)
-      y = rc.bottom - p.bottom - h;
+      y = int64_t{rc.bottom} - p.bottom - h;
     else
-      y = rc.top + p.top;
-    child->SetPos(UIRect{x + p.left, y, x + p.left + w, y + h}, false);
+      y = int64_t{rc.top} + p.top;
+    child->SetPos(Rect(x + p.left, y, x + p.left + w, y + h), false);
     x += w + p.left + p.right + childPadding_;
     remaining -= w + p.right + childPadding_;
   }
@@ -513,13 +520,14 @@ void CTabLayoutUI::SetPos(UIRect rect, bool invalidate) {
     }
     if (i != selected_) continue;
     const UIRect p = page->GetPadding();
-    const UIRect area{rc.left + p.left, rc.top + p.top, rc.right - p.right, rc.bottom - p.bottom};
-    UISize size = page->MeasureSize(UISize{area.Width(), area.Height()});
-    if (size.cx == 0) size.cx = std::max(0, area.Width());
-    if (size.cy == 0) size.cy = std::max(0, area.Height());
-    size.cx = Clamp(size.cx, page->GetMinWidth(), page->GetMaxWidth());
-    size.cy = Clamp(size.cy, page->GetMinHeight(), page->GetMaxHeight());
-    page->SetPos(UIRect{area.left, area.top, area.left + size.cx, area.top + size.cy}, false);
+    const UIRect area = Rect(int64_t{rc.left} + p.left, int64_t{rc.top} + p.top, int64_t{rc.right} - p.right,
+                             int64_t{rc.bottom} - p.bottom);
+    const UISize measured = page->MeasureSize(UISize{area.Width(), area.Height()});
+    int64_t cx = measured.cx == 0 ? std::max(0, area.Width()) : measured.cx;
+    int64_t cy = measured.cy == 0 ? std::max(0, area.Height()) : measured.cy;
+    cx = Clamp(cx, page->GetMinWidth(), page->GetMaxWidth());
+    cy = Clamp(cy, page->GetMinHeight(), page->GetMaxHeight());
+    page->SetPos(Rect(area.left, area.top, area.left + cx, area.top + cy), false);
   }
 }
 

@@ -90,7 +90,7 @@ UIRect CControlUI::GetParentRelativeRect() const {
   if (!parent_) return UIRect{};
   UIRect rect = item_;
   const UIRect& parent = parent_->GetPos();
-  rect.Offset(-parent.left, -parent.top);
+  rect.Offset(-int64_t{parent.left}, -int64_t{parent.top});
   return rect;
 }
 
@@ -113,10 +113,10 @@ void CControlUI::SetPos(UIRect rect, bool invalidate) {
     const int32_t h = parent.Height();
     item_ = rect;
     item_.Offset(parent.left, parent.top);
-    fixedXY_.cx = rect.left - ScaleByFraction(w, floatPercent_.left);
-    fixedXY_.cy = rect.top - ScaleByFraction(h, floatPercent_.top);
-    fixedWidth_ = rect.right - ScaleByFraction(w, floatPercent_.right) - fixedXY_.cx;
-    fixedHeight_ = rect.bottom - ScaleByFraction(h, floatPercent_.bottom) - fixedXY_.cy;
+    fixedXY_.cx = Saturate(int64_t{rect.left} - ScaleByFraction(w, floatPercent_.left));
+    fixedXY_.cy = Saturate(int64_t{rect.top} - ScaleByFraction(h, floatPercent_.top));
+    fixedWidth_ = Saturate(int64_t{rect.right} - ScaleByFraction(w, floatPercent_.right) - fixedXY_.cx);
+    fixedHeight_ = Saturate(int64_t{rect.bottom} - ScaleByFraction(h, floatPercent_.bottom) - fixedXY_.cy);
   } else {
     item_ = rect;
   }
@@ -140,13 +140,14 @@ void CControlUI::SetPos(UIRect rect, bool invalidate) {
     if (cover_->IsFloat()) {
       const UISize xy = cover_->GetFloatOffset();
       const UIFloatPercent pct = cover_->GetFloatRatio();
-      place = UIRect{ScaleByFraction(w, pct.left) + xy.cx, ScaleByFraction(h, pct.top) + xy.cy,
-                     ScaleByFraction(w, pct.right) + xy.cx + cover_->GetFixedWidth(),
-                     ScaleByFraction(h, pct.bottom) + xy.cy + cover_->GetFixedHeight()};
+      place = UIRect{Saturate(int64_t{ScaleByFraction(w, pct.left)} + xy.cx),
+                     Saturate(int64_t{ScaleByFraction(h, pct.top)} + xy.cy),
+                     Saturate(int64_t{ScaleByFraction(w, pct.right)} + xy.cx + cover_->GetFixedWidth()),
+                     Saturate(int64_t{ScaleByFraction(h, pct.bottom)} + xy.cy + cover_->GetFixedHeight())};
     } else {
       const int32_t cw = std::max(cover_->GetMinWidth(), std::min(w, cover_->GetMaxWidth()));
       const int32_t ch = std::max(cover_->GetMinHeight(), std::min(h, cover_->GetMaxHeight()));
-      place = UIRect{item_.left, item_.top, item_.left + cw, item_.top + ch};
+      place = UIRect{item_.left, item_.top, Saturate(int64_t{item_.left} + cw), Saturate(int64_t{item_.top} + ch)};
     }
     cover_->SetPos(place, false);
   }
@@ -319,8 +320,8 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   if (key == L"pos") {
     const UIRect r = ParseRect(value);
     SetFloatOffset(UISize{r.left, r.top});
-    SetFixedWidth(r.right - r.left);
-    SetFixedHeight(r.bottom - r.top);
+    SetFixedWidth(r.Width());
+    SetFixedHeight(r.Height());
   } else if (key == L"padding") {
     SetPadding(ParseRect(value));
   } else if (key == L"bkcolor" || key == L"bkcolor1") {

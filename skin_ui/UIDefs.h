@@ -12,6 +12,11 @@ using UIColor = uint32_t;        // 0xAARRGGBB, alpha in the top byte
 using NativeWindow = void*;      // HWND in the Windows build
 using NativeFont = void*;        // HFONT in the Windows build
 
+// Pixel arithmetic is done in 64 bits and stored saturated, so no skin value can overflow it.
+inline int32_t Saturate(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 struct UIPoint {
   int32_t x = 0;
   int32_t y = 0;
@@ -28,15 +33,15 @@ struct UIRect {
   int32_t right = 0;
   int32_t bottom = 0;
 
-  int32_t Width() const { return right - left; }
-  int32_t Height() const { return bottom - top; }
+  int32_t Width() const { return Saturate(int64_t{right} - left); }
+  int32_t Height() const { return Saturate(int64_t{bottom} - top); }
   bool IsEmpty() const { return right <= left || bottom <= top; }
   bool Contains(UIPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-  void Offset(int32_t dx, int32_t dy) {
-    left += dx;
-    right += dx;
-    top += dy;
-    bottom += dy;
+  void Offset(int64_t dx, int64_t dy) {
+    left = Saturate(left + dx);
+    right = Saturate(right + dx);
+    top = Saturate(top + dy);
+    bottom = Saturate(bottom + dy);
   }
   // Both empty results are normalised to the zero rectangle.
   bool Intersect(const UIRect& other) {

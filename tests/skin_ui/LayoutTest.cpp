@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,43 @@ TEST_F(LayoutTest, MinimumAndMaximumAndTheLastStretchingChildTakesTheRemainder) 
   EXPECT_EQ(Pos(L"a"), (UIRect{0, 0, 50, 33}));
   EXPECT_EQ(Pos(L"b"), (UIRect{0, 33, 50, 43}));
   EXPECT_EQ(Pos(L"c"), (UIRect{0, 43, 50, 100}));
+}
+
+// Skin values at the ends of the 32-bit range: the arithmetic saturates (the sanitised build
+// stops at any overflow) and every rectangle stays normalised.
+TEST(LayoutExtremesTest, ValuesAtTheEndsOfTheRangeSaturate) {
+  const wchar_t* skins[] = {
+      L"<Window><HorizontalLayout childpadding=\"2147483647\" childvalign=\"bottom\">"
+      L"<Control width=\"2147483647\" padding=\"2147483647,0,2147483647,-2147483648\"/>"
+      L"<Control width=\"2147483647\"/><Control/></HorizontalLayout></Window>",
+      L"<Window><VerticalLayout inset=\"-2147483648,-2147483648,2147483647,2147483647\" childpadding=\"2147483647\""
+      L" childalign=\"right\"><Control height=\"2147483647\" padding=\"-2147483648,2147483647,0,2147483647\"/>"
+      L"<Control height=\"2147483647\"/><Control/></VerticalLayout></Window>",
+      L"<Window><VerticalLayout><Control float=\"true\" pos=\"-2147483648,-2147483648,2147483647,2147483647\"/>"
+      L"<Control float=\"1e300,-1e300,1e300,1\" pos=\"5,5,2147483647,6\"/></VerticalLayout></Window>",
+      L"<Window><TabLayout inset=\"2147483647,2147483647,-2147483648,-2147483648\">"
+      L"<Control padding=\"2147483647,2147483647,-2147483648,-2147483648\"/></TabLayout></Window>",
+  };
+  struct Check {
+    static CControlUI* Normalised(CControlUI* control, void*) {
+      const UIRect& r = control->GetPos();
+      EXPECT_GE(r.right, r.left);
+      EXPECT_GE(r.bottom, r.top);
+      return nullptr;
+    }
+  };
+  for (const wchar_t* skin : skins) {
+    CWindowManagerUI manager;
+    manager.Init(nullptr);
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(skin, nullptr, nullptr, &manager);
+    ASSERT_NE(root, nullptr);
+    manager.AttachRoot(root);
+    for (const UIRect& client : {UIRect{0, 0, 300, 200}, UIRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}}) {
+      root->SetPos(client);
+      root->FindControl(&Check::Normalised, nullptr, 0);
+    }
+  }
 }
 
 TEST_F(LayoutTest, TabLayoutShowsOnePageAndSelectsWithNotification) {
