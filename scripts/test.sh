@@ -24,7 +24,8 @@ test: NOTE: the Windows tests run from the x86_64 build (preset win64) in a 64-b
 MSG
 fi
 
-presets=(native win32)
+# tsan: the download engine's tests again under ThreadSanitizer.
+presets=(native tsan win32)
 [ "$windows_preset" = win32 ] || presets+=("$windows_preset")
 for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
@@ -41,6 +42,7 @@ status=0
 NEXVALE_WINDOWS_PRESET=$windows_preset unshare --net -- tests/harness/run-in-namespace.sh bash -c '
   status=0
   ctest --preset native || status=1
+  ctest --preset tsan || status=1
   ctest --preset "$NEXVALE_WINDOWS_PRESET" || status=1
   exit $status' || status=$?
 
