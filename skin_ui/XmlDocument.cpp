@@ -321,8 +321,7 @@ bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, bool tagPending, int
       if (*p == L'\0') return true;  // the root was left open at the very end
     }
     // p is at "</": the element's own end tag.
-    wchar_t* tag = p;
-    p = tag + 2;
+    p += 2;
     SkipWhitespace(p);
     if (wcsncmp(p, q, nameLength) != 0) return Fail(L"Unmatched closing tag", p);
     p += nameLength;
