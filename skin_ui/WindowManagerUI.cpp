@@ -191,7 +191,7 @@ void CWindowManagerUI::Init(NativeWindow window, const wchar_t* resourceName) {
   resourceName_ = resourceName ? resourceName : L"";
   auto& managers = Shared().managers;
   if (std::find(managers.begin(), managers.end(), this) == managers.end()) managers.push_back(this);
-  if (window != window_) window_ = window;
+  window_ = window;
 }
 
 bool CWindowManagerUI::AttachRoot(CControlUI* root) {
