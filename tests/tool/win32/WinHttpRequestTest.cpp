@@ -8,6 +8,7 @@
 #include "common/Encoding.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tool/win32/TestWorld.h"
+#include "tool/win32/ApiError.h"
 #include "tool/win32/BaseRequest.h"
 #include "tool/win32/HttpRequests.h"
 
@@ -129,6 +130,27 @@ TEST_F(WinHttpRequestTest, RedirectResolutionWithoutServerKeepsTheUrl) {
   // Nothing listens on 127.0.0.3.
   EXPECT_FALSE(GetRedirectUrl(L"127.0.0.3", L"file.exe", url));
   EXPECT_EQ(url, L"unchanged");
+}
+
+TEST_F(WinHttpRequestTest, ApiErrorsAreLoggedWithWinInetsMessageText) {
+  const Appended log(logPath_);
+  HMODULE wininet = LoadLibraryW(L"wininet.dll");
+  ASSERT_NE(wininet, nullptr);
+  char text[260] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, wininet, 12029,
+                 MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof(text), nullptr);
+  ASSERT_STRNE(text, "") << "wininet.dll has no text for 12029";
+  const std::string thread = "[Thread][" + std::to_string(GetCurrentThreadId()) + "] ";
+
+  ShowApiError("WinHttpConnect", 12029, wininet, "CWinHttpRequest::ConnectSession");
+  ShowApiError("WinHttpOpen", 12029, wininet, nullptr);
+  ShowApiError("WinHttpOpen", 4242, wininet, nullptr);  // a code the table does not know
+  const std::string logged = log.Text();
+  EXPECT_NE(logged.find(thread + "[CWinHttpRequest::ConnectSession]call WinHttpConnect fail 12029, " + text),
+            std::string::npos)
+      << logged;
+  EXPECT_NE(logged.find(thread + "call WinHttpOpen fail 12029, " + text), std::string::npos) << logged;
+  EXPECT_NE(logged.find(thread + "call WinHttpOpen fail 4242, \n"), std::string::npos) << logged;
 }
 
 }  // namespace
