@@ -216,6 +216,7 @@ class WrapperDownload : public ::testing::Test {
 
 TEST_F(WrapperDownload, CompleteDownloadEndsAtTheTargetWithItsCompanionsRemoved) {
   const std::string name = Serve("dl", 3 * 1024 * 1024 + 17);
+  WriteFileBytes(target_, "an installer of an earlier run, replaced");
   EXPECT_EQ(StartDownload(DownloadParams{16, this, Url(name), target_}, Record), 1);
   EXPECT_EQ(ReadFileBytes(target_), content_);
   EXPECT_FALSE(PathExists(target_ + L".tmp"));
