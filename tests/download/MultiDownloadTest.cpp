@@ -1,6 +1,6 @@
 // The range downloader against the test world: nginx on 127.0.0.1 (plain on 80, TLS with the
 // test root on 443) for real ranges and keep-alive, and the fault server's ranged file for
-// answers nginx never gives. Time-outs are one second so that stalls cost little.
+// answers nginx never gives. Time-outs are two seconds so that stalls cost little.
 
 #include <gtest/gtest.h>
 
@@ -68,10 +68,10 @@ void ServeFile(const std::string& name, const std::string& content) {
   std::filesystem::rename(temporary, target);
 }
 
-// A downloader that records the bytes it writes and fails every write after a budget.
-class failing_storage : public storage_interface {
+// A storage that counts the bytes it writes whole and fails every write beyond a budget.
+class limited_storage : public storage_interface {
  public:
-  failing_storage(std::int64_t budget, std::shared_ptr<std::atomic<std::int64_t>> written)
+  limited_storage(std::int64_t budget, std::shared_ptr<std::atomic<std::int64_t>> written)
       : budget_(budget), written_(std::move(written)) {}
   void open(const std::wstring& path, error_code& ec) override { file_.open(path, ec); }
   void close() override { file_.close(); }
@@ -100,7 +100,7 @@ class MultiDownload : public ::testing::Test {
  protected:
   MultiDownload() {
     settings_.connections = 16;
-    settings_.timeout_seconds = 1;
+    settings_.timeout_seconds = 2;
     settings_.pieces_per_request = 8;
     settings_.use_stored_url = false;
     settings_.temp_file = folder_.path() + L"setup.exe.tmp";
@@ -156,6 +156,22 @@ class MultiDownload : public ::testing::Test {
     return state;
   }
 
+  // The byte ranges the state file records as stored.
+  std::vector<range> StoredRanges() const {
+    const download_state state = StoredState();
+    EXPECT_TRUE(is_consistent(state));
+    range_map stored;
+    stored.reset(state.file_size);
+    stored.from_bitmap(piece_bitmap::from_bytes(state.bitfield, state.piece_num), state.piece_size);
+    return stored.ranges();
+  }
+
+  static std::int64_t Covered(const std::vector<range>& ranges) {
+    std::int64_t sum = 0;
+    for (const range& r : ranges) sum += r.right - r.left;
+    return sum;
+  }
+
   void ExpectComplete(multi_download& download, const std::string& content) {
     EXPECT_TRUE(download.complete());
     EXPECT_FALSE(download.failure());
@@ -186,6 +202,15 @@ TEST_F(MultiDownload, ManyConnectionsFromNginxOverHttpAndHttps) {
     EXPECT_EQ(state.requested_url, url);
     EXPECT_EQ(state.bitfield, piece_bitmap::from_bytes(std::string(state.bitfield.size(), '\xFF'), state.piece_num).bytes());
   }
+}
+
+TEST_F(MultiDownload, RedirectedAddressIsRecordedBesideTheRequestedOne) {
+  multi_download download(io_);
+  ASSERT_TRUE(Download(download, "http://127.0.0.1/hop/2"));
+  ExpectComplete(download, "nexvale test server\n");
+  const download_state state = StoredState();
+  EXPECT_EQ(state.final_url, "http://127.0.0.1/index.html");
+  EXPECT_EQ(state.requested_url, "http://127.0.0.1/hop/2");
 }
 
 TEST_F(MultiDownload, CertificatesAreVerified) {
@@ -292,9 +317,10 @@ TEST_F(MultiDownload, WrongRangeAnswersAreNeverWritten) {
     multi_download download(io_);
     ASSERT_TRUE(Download(download, Ranged(mode, size)));
     ExpectComplete(download, RangedContent(size));
+    // Every range was refused at least once (a slow answer may be retried once more).
     const auto log = ServerLog();
     for (std::size_t i = 1; i < log.size(); ++i) {
-      EXPECT_EQ(std::count(log.begin(), log.end(), log[i]), 2) << log[i] << " was not asked for again";
+      EXPECT_GE(std::count(log.begin(), log.end(), log[i]), 2) << log[i] << " was not asked for again";
     }
   }
 }
@@ -323,12 +349,7 @@ TEST_F(MultiDownload, NotFoundRangesEndTheDownloadIncomplete) {
   // What arrived is right; the state file records exactly that.
   const std::string content = RangedContent(size);
   EXPECT_EQ(Body().substr(0, size / 2 - 32768), content.substr(0, size / 2 - 32768));
-  const download_state state = StoredState();
-  ASSERT_TRUE(is_consistent(state));
-  range_map stored;
-  stored.reset(state.file_size);
-  stored.from_bitmap(piece_bitmap::from_bytes(state.bitfield, state.piece_num), state.piece_size);
-  EXPECT_EQ(stored.covered_bytes(), got);
+  EXPECT_EQ(Covered(StoredRanges()), got);
 }
 
 TEST_F(MultiDownload, RandomResetsAndStallsStillGiveTheSameBytes) {
@@ -432,8 +453,13 @@ TEST_F(Resume, StoppedFromAnotherThreadAndResumed) {
   {
     multi_download download(io_);
     download.start(Ranged("slow", size), settings_);
+    // Stopped once the smoothed speed shows bytes flowing, which is after the first tick.
     std::thread stopper([&download] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+      const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (download.speed() == 0 && std::chrono::steady_clock::now() < give_up) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
       download.stop();
     });
     ASSERT_TRUE(Run());
@@ -443,19 +469,21 @@ TEST_F(Resume, StoppedFromAnotherThreadAndResumed) {
     EXPECT_GT(download.downloaded_bytes(), 0);
     EXPECT_LT(download.downloaded_bytes(), static_cast<std::int64_t>(size));
   }
-  const std::size_t requests_before = ServerLog().size();
+  // The second run writes exactly the bytes the state file does not record.
+  const std::int64_t stored = Covered(StoredRanges());
+  EXPECT_GT(stored, 0);
+  auto written = std::make_shared<std::atomic<std::int64_t>>(0);
+  settings_.storage_factory = [written] { return std::make_unique<limited_storage>(INT64_MAX, written); };
   multi_download download(io_);
   ASSERT_TRUE(Download(download, Ranged("ok", size)));
   ExpectComplete(download, RangedContent(size));
-  const auto log = ServerLog();
-  ASSERT_GT(log.size(), requests_before + 1);
-  EXPECT_NE(log[requests_before + 1], "bytes=0-" ) << "the second run started over";
+  EXPECT_EQ(written->load(), static_cast<std::int64_t>(size) - stored);
 }
 
 TEST_F(Resume, FailedWritesEndTheDownloadAndAreNotCounted) {
   const std::size_t size = 600000;
   auto written = std::make_shared<std::atomic<std::int64_t>>(0);
-  settings_.storage_factory = [written] { return std::make_unique<failing_storage>(200000 + 1000, written); };
+  settings_.storage_factory = [written] { return std::make_unique<limited_storage>(200000 + 1000, written); };
   multi_download download(io_);
   const auto started = std::chrono::steady_clock::now();
   ASSERT_TRUE(Download(download, Ranged("ok", size)));
@@ -466,15 +494,11 @@ TEST_F(Resume, FailedWritesEndTheDownloadAndAreNotCounted) {
   EXPECT_LE(written->load(), 200000 + 1000);
   // The state file never claims a piece that was not written whole.
   download.close();
-  const download_state state = StoredState();
-  ASSERT_TRUE(is_consistent(state));
-  range_map stored;
-  stored.reset(state.file_size);
-  stored.from_bitmap(piece_bitmap::from_bytes(state.bitfield, state.piece_num), state.piece_size);
-  EXPECT_LE(stored.covered_bytes(), written->load());
+  const std::vector<range> stored = StoredRanges();
+  EXPECT_LE(Covered(stored), written->load());
   const std::string body = Body();
   const std::string content = RangedContent(size);
-  for (const range& r : stored.ranges()) {
+  for (const range& r : stored) {
     EXPECT_TRUE(body.substr(static_cast<std::size_t>(r.left), static_cast<std::size_t>(r.right - r.left)) ==
                 content.substr(static_cast<std::size_t>(r.left), static_cast<std::size_t>(r.right - r.left)));
   }
