@@ -66,7 +66,7 @@ int RunFetchCommand(const std::vector<std::wstring>& arguments) {
       positional.push_back(argument);
     }
   }
-  if (!usable || positional.size() != 2) {
+  if (!usable || positional.size() != 2 || positional[0].empty() || positional[1].empty()) {
     std::fputs(kUsage, stderr);
     return 1;
   }
