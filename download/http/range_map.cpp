@@ -1,6 +1,7 @@
 #include "download/http/range_map.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace httpdl {
 
@@ -15,39 +16,32 @@ void range_map::reset(std::int64_t size) {
   std::lock_guard lock(mutex_);
   ranges_.clear();
   size_ = size < 0 ? 0 : size;
-  dirty_ = false;
 }
 
 bool range_map::add(std::int64_t left, std::int64_t right) {
   std::lock_guard lock(mutex_);
   if (left < 0 || left >= right || right > size_) return false;
-  // Two ranges starting at the same byte keep the longer one: nothing already covered is lost.
-  auto [it, inserted] = ranges_.emplace(left, right);
-  if (!inserted) it->second = std::max(it->second, right);
-  dirty_ = true;
-  return true;
-}
-
-void range_map::merge_locked() {
-  if (!dirty_) return;
-  std::map<std::int64_t, std::int64_t> merged;
-  for (const auto& [left, right] : ranges_) {
-    if (!merged.empty()) {
-      auto& last = *merged.rbegin();
-      if (left <= last.second) {
-        last.second = std::max(last.second, right);
-        continue;
-      }
+  // The map is kept merged on every add: downloads add one read at a time, nearly always
+  // right behind a range already there, so the map stays a handful of entries long.
+  auto next = ranges_.upper_bound(left);
+  if (next != ranges_.begin()) {
+    auto before = std::prev(next);
+    if (before->second >= left) {
+      left = before->first;
+      right = std::max(right, before->second);
+      ranges_.erase(before);
     }
-    merged.emplace_hint(merged.end(), left, right);
   }
-  ranges_ = std::move(merged);
-  dirty_ = false;
+  while (next != ranges_.end() && next->first <= right) {
+    right = std::max(right, next->second);
+    next = ranges_.erase(next);
+  }
+  ranges_.emplace_hint(next, left, right);
+  return true;
 }
 
 bool range_map::next_free(std::int64_t from, std::int64_t& left, std::int64_t& right) {
   std::lock_guard lock(mutex_);
-  merge_locked();
   bool found_first = false;
   range first;
   std::int64_t cursor = 0;
@@ -82,13 +76,11 @@ bool range_map::next_free(std::int64_t from, std::int64_t& left, std::int64_t& r
 
 bool range_map::is_full() {
   std::lock_guard lock(mutex_);
-  merge_locked();
   return ranges_.size() == 1 && ranges_.begin()->first == 0 && ranges_.begin()->second == size_;
 }
 
 std::int64_t range_map::covered_bytes() {
   std::lock_guard lock(mutex_);
-  merge_locked();
   std::int64_t sum = 0;
   for (const auto& [left, right] : ranges_) sum += right - left;
   return sum;
@@ -101,7 +93,6 @@ std::int64_t range_map::size() {
 
 std::vector<range> range_map::ranges() {
   std::lock_guard lock(mutex_);
-  merge_locked();
   std::vector<range> out;
   for (const auto& [left, right] : ranges_) out.push_back({left, right});
   return out;
@@ -109,7 +100,6 @@ std::vector<range> range_map::ranges() {
 
 piece_bitmap range_map::to_bitmap(std::int64_t piece_size) {
   std::lock_guard lock(mutex_);
-  merge_locked();
   if (piece_size <= 0) return piece_bitmap();
   const std::int64_t pieces = size_ / piece_size + (size_ % piece_size != 0 ? 1 : 0);
   piece_bitmap bitmap(pieces);
@@ -126,7 +116,6 @@ piece_bitmap range_map::to_bitmap(std::int64_t piece_size) {
 void range_map::from_bitmap(const piece_bitmap& bitmap, std::int64_t piece_size) {
   std::lock_guard lock(mutex_);
   ranges_.clear();
-  dirty_ = false;
   if (piece_size <= 0) return;
   const std::int64_t pieces = std::min(bitmap.size(), size_ / piece_size + (size_ % piece_size != 0 ? 1 : 0));
   std::int64_t i = 0;

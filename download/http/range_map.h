@@ -47,12 +47,9 @@ class range_map {
   void from_bitmap(const piece_bitmap& bitmap, std::int64_t piece_size);
 
  private:
-  void merge_locked();
-
   std::mutex mutex_;
-  bool dirty_ = false;
   std::int64_t size_ = 0;
-  std::map<std::int64_t, std::int64_t> ranges_;  // left -> right, half-open
+  std::map<std::int64_t, std::int64_t> ranges_;  // left -> right, half-open, disjoint, never touching
 };
 
 }  // namespace httpdl

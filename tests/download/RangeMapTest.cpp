@@ -33,6 +33,14 @@ TEST(RangeMap, MergesOverlappingAndTouchingRangesButKeepsGaps) {
   EXPECT_EQ(map.ranges(), Ranges({{100, 400}, {401, 500}}));
   EXPECT_EQ(map.covered_bytes(), 399);
   EXPECT_FALSE(map.is_full());
+
+  ASSERT_TRUE(map.add(600, 700));
+  ASSERT_TRUE(map.add(800, 900));
+  ASSERT_TRUE(map.add(550, 850));   // swallows one range and reaches into the next
+  ASSERT_TRUE(map.add(500, 550));   // touches on both sides
+  ASSERT_TRUE(map.add(40, 100));    // in front
+  EXPECT_EQ(map.ranges(), Ranges({{40, 400}, {401, 900}}));
+  EXPECT_EQ(map.covered_bytes(), 859);
 }
 
 TEST(RangeMap, NextFreeFindsTheGapsInOrder) {
