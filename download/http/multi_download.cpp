@@ -41,12 +41,12 @@ content_range parse_content_range(std::string_view text) {
   text = trim(text);
   const auto space = text.find(' ');
   if (space == std::string_view::npos || !iequals(text.substr(0, space), "bytes")) return out;
-  const std::string_view spec = text.substr(space + 1);
-  const auto dash = spec.find('-');
-  const auto slash = spec.find('/');
+  const std::string_view span = text.substr(space + 1);
+  const auto dash = span.find('-');
+  const auto slash = span.find('/');
   if (dash == std::string_view::npos || slash == std::string_view::npos || dash > slash) return out;
-  out.first = parse_size(spec.substr(0, dash));
-  out.total = parse_size(spec.substr(slash + 1));
+  out.first = parse_size(span.substr(0, dash));
+  out.total = parse_size(span.substr(slash + 1));
   return out;
 }
 
@@ -322,7 +322,11 @@ void multi_download::on_data(std::size_t index, const record_ptr& record, const 
     // The next range goes on the same connection, unless the server closes it or this is the
     // probe's answer, which runs on to the file's end.
     if (ec || !keep_alive_ || record->open_ended) {
-      record->reconnect = true;
+      if (allocated_.is_full()) {
+        finish_record(*record);
+      } else {
+        record->reconnect = true;
+      }
       return;
     }
     request_next_range(index, record);
@@ -347,7 +351,7 @@ void multi_download::on_data(std::size_t index, const record_ptr& record, const 
 
 void multi_download::request_next_range(std::size_t index, const record_ptr& record) {
   if (!take_next_range(record->request_range)) {
-    record->reconnect = true;
+    finish_record(*record);
     return;
   }
   record->bytes_in_range = 0;
@@ -466,6 +470,21 @@ void multi_download::on_timer(const error_code& ec) {
 }
 
 // ---- endings ---------------------------------------------------------------------------------
+
+// A connection whose range is complete with nothing left to hand out is done at once, and the
+// last one to finish ends the download then, instead of at the next tick of the timer.
+void multi_download::finish_record(http_stream_object& record) {
+  error_code ignored;
+  record.stream->close(ignored);
+  record.done = true;
+  {
+    std::lock_guard lock(connections_mutex_);
+    for (const record_ptr& other : connections_) {
+      if (!other->done) return;
+    }
+  }
+  end_download(downloaded_.is_full());
+}
 
 void multi_download::end_download(bool complete) {
   complete_ = complete;

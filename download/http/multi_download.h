@@ -49,10 +49,17 @@ struct download_stat {
   std::atomic<int> speed{0};  // bytes per second
 };
 
+// Bytes asked for by one read. The benchmark builds the engine once with another size
+// (-DHTTPDL_READ_SIZE=...) to show what the read size alone costs.
+#ifndef HTTPDL_READ_SIZE
+#define HTTPDL_READ_SIZE 2048
+#endif
+inline constexpr std::size_t kReadSize = HTTPDL_READ_SIZE;
+
 // One connection and the range it fetches. Shared by the handlers working on it.
 struct http_stream_object {
   std::shared_ptr<http_stream> stream;
-  std::array<char, 2048> buffer{};
+  std::array<char, kReadSize> buffer{};
   range request_range;  // inclusive
   std::int64_t bytes_in_range = 0;
   std::atomic<std::int64_t> total_bytes{0};  // over the connection's life; read by other threads
@@ -107,6 +114,7 @@ class multi_download {
   void request_next_range(std::size_t index, const record_ptr& record);
   void arm_timer();
   void on_timer(const error_code& ec);
+  void finish_record(http_stream_object& record);
   void end_download(bool complete);
   void fail_download(const error_code& ec);
   void close_streams();
