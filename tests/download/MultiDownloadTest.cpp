@@ -20,29 +20,18 @@
 #include "download/http/multi_download.h"
 #include "download/http/state_file.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestWorld.h"
 
 namespace httpdl {
 namespace {
 
 namespace asio = boost::asio;
 using boost::system::error_code;
+using testsupport::FaultServerUrl;
 using testsupport::PathExists;
 using testsupport::ReadFileBytes;
+using testsupport::WorldPath;
 using testsupport::WriteFileBytes;
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-// A path the test world exported, in the form this platform's file functions take.
-std::string WorldPath(const std::string& name) {
-#ifdef _WIN32
-  return Environment((name + "_WIN").c_str());
-#else
-  return Environment(name.c_str());
-#endif
-}
 
 // The bytes the fault server's ranged file holds.
 std::string RangedContent(std::size_t size) {
@@ -58,15 +47,8 @@ std::string RandomBytes(std::size_t size) {
   return out;
 }
 
-// Puts a file under nginx's document root; written aside and renamed, so a parallel test never
-// serves half of it.
-void ServeFile(const std::string& name, const std::string& content) {
-  const std::filesystem::path target = std::filesystem::path(WorldPath("NEXVALE_TEST_WWW")) / "multi" / name;
-  std::filesystem::create_directories(target.parent_path());
-  const std::filesystem::path temporary = target.string() + ".part" + std::to_string(std::random_device()());
-  std::ofstream(temporary, std::ios::binary) << content;
-  std::filesystem::rename(temporary, target);
-}
+// Files of these tests live in a folder of their own under nginx's document root.
+void ServeFile(const std::string& name, const std::string& content) { testsupport::ServeFile("multi/" + name, content); }
 
 // A storage that counts the bytes it writes whole and fails every write beyond a budget.
 class limited_storage : public storage_interface {
@@ -112,8 +94,7 @@ class MultiDownload : public ::testing::Test {
   }
 
   std::string Ranged(const std::string& mode, std::size_t size) const {
-    return "http://127.0.0.1:" + Environment("NEXVALE_TEST_FAULT_PORT") + "/ranged/" + token_ + "/" + mode + "/" +
-           std::to_string(size);
+    return FaultServerUrl("/ranged/" + token_ + "/" + mode + "/" + std::to_string(size));
   }
 
   // The Range values the fault server received for this test, in order.
@@ -121,7 +102,7 @@ class MultiDownload : public ::testing::Test {
     asio::io_context io;
     http_stream stream(io);
     error_code ec;
-    stream.open("http://127.0.0.1:" + Environment("NEXVALE_TEST_FAULT_PORT") + "/log/" + token_, ec);
+    stream.open(FaultServerUrl("/log/" + token_), ec);
     EXPECT_FALSE(ec) << ec.message();
     std::string body;
     char buffer[4096];
