@@ -20,12 +20,143 @@ UIRect Rect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
   return UIRect{Saturate(left), Saturate(top), Saturate(right), Saturate(bottom)};
 }
 
-// A child's size limits as the box layouts use them: a fixed size is its own maximum.
-int32_t LimitWidth(const CControlUI* child) {
-  return child->GetFixedWidth() > 0 ? child->GetFixedWidth() : child->GetMaxWidth();
+// The vertical and horizontal layouts are one algorithm: children are stacked along the main axis
+// and stretched or aligned across it. This reads and writes rectangles, sizes and child limits by
+// axis, so the algorithm is written once.
+class BoxAxis {
+ public:
+  // A horizontal row stretches every child without a fixed width, whatever its measured width; a
+  // vertical column asks each child and stretches only those that measure a height of 0.
+  static BoxAxis Vertical() { return BoxAxis(true, false); }
+  static BoxAxis Horizontal() { return BoxAxis(false, true); }
+
+  // Whether a child with no fixed main length always shares the free space: it is not measured
+  // for the fixed total, and what it measures later does not count.
+  bool StretchesUnfixed() const { return stretchesUnfixed_; }
+
+  int32_t MainLead(const UIRect& r) const { return vertical_ ? r.top : r.left; }
+  int32_t MainTrail(const UIRect& r) const { return vertical_ ? r.bottom : r.right; }
+  int32_t CrossLead(const UIRect& r) const { return vertical_ ? r.left : r.top; }
+  int32_t CrossTrail(const UIRect& r) const { return vertical_ ? r.right : r.bottom; }
+  int32_t MainLength(const UIRect& r) const { return vertical_ ? r.Height() : r.Width(); }
+  int32_t CrossLength(const UIRect& r) const { return vertical_ ? r.Width() : r.Height(); }
+
+  int32_t Main(UISize size) const { return vertical_ ? size.cy : size.cx; }
+  UISize MakeSize(int64_t main, int64_t cross) const { return vertical_ ? Size(cross, main) : Size(main, cross); }
+  UIRect MakeRect(int64_t mainLead, int64_t crossLead, int64_t mainTrail, int64_t crossTrail) const {
+    return vertical_ ? Rect(crossLead, mainLead, crossTrail, mainTrail)
+                     : Rect(mainLead, crossLead, mainTrail, crossTrail);
+  }
+
+  int32_t FixedMain(const CControlUI* c) const { return vertical_ ? c->GetFixedHeight() : c->GetFixedWidth(); }
+  int32_t MinMain(const CControlUI* c) const { return vertical_ ? c->GetMinHeight() : c->GetMinWidth(); }
+  int32_t MaxMain(const CControlUI* c) const { return vertical_ ? c->GetMaxHeight() : c->GetMaxWidth(); }
+  int32_t FixedCross(const CControlUI* c) const { return vertical_ ? c->GetFixedWidth() : c->GetFixedHeight(); }
+  int32_t MinCross(const CControlUI* c) const { return vertical_ ? c->GetMinWidth() : c->GetMinHeight(); }
+  int32_t MaxCross(const CControlUI* c) const { return vertical_ ? c->GetMaxWidth() : c->GetMaxHeight(); }
+  // A child's size limits as the box layouts use them: a fixed size is its own maximum.
+  int32_t LimitMain(const CControlUI* c) const { return FixedMain(c) > 0 ? FixedMain(c) : MaxMain(c); }
+  int32_t LimitCross(const CControlUI* c) const { return FixedCross(c) > 0 ? FixedCross(c) : MaxCross(c); }
+
+ private:
+  BoxAxis(bool vertical, bool stretchesUnfixed) : vertical_(vertical), stretchesUnfixed_(stretchesUnfixed) {}
+
+  bool vertical_;
+  bool stretchesUnfixed_;
+};
+
+enum class CrossPlacement { kLead, kCenter, kTrail };
+
+// Reads a layout's alignment setting for its cross axis; values other than the two named ones
+// keep children at the leading edge.
+CrossPlacement PlacementOf(int align, int centerValue, int trailValue) {
+  if (align == centerValue) return CrossPlacement::kCenter;
+  if (align == trailValue) return CrossPlacement::kTrail;
+  return CrossPlacement::kLead;
 }
-int32_t LimitHeight(const CControlUI* child) {
-  return child->GetFixedHeight() > 0 ? child->GetFixedHeight() : child->GetMaxHeight();
+
+// Places the visible children of a box layout inside its client area `rc`: children that measure
+// a main length keep it, the others share what is left, the last of them taking the remainder of
+// the integer division.
+void LayOutBox(CContainerUI& box, const CUIPtrArray& items, const UIRect& rc, int64_t childPadding,
+               const BoxAxis& axis, CrossPlacement placement) {
+  if (items.IsEmpty()) return;
+  const int64_t mainSpace = axis.MainLength(rc);
+  const int64_t crossSpace = axis.CrossLength(rc);
+
+  int adjustables = 0;
+  int placed = 0;
+  int64_t fixedTotal = 0;
+  for (int i = 0; i < items.GetSize(); ++i) {
+    CControlUI* child = Child(items, i);
+    if (!child->IsVisible() || child->IsFloat()) continue;
+    ++placed;
+    const UIRect p = child->GetPadding();
+    int64_t length = 0;
+    if (axis.StretchesUnfixed() && axis.FixedMain(child) == 0) {
+      ++adjustables;
+    } else {
+      const int64_t crossRoom = crossSpace - axis.CrossLead(p) - axis.CrossTrail(p);
+      const UISize size = child->MeasureSize(axis.MakeSize(std::min<int64_t>(mainSpace, axis.LimitMain(child)),
+                                                           std::min<int64_t>(crossRoom, axis.LimitCross(child))));
+      if (axis.Main(size) == 0)
+        ++adjustables;
+      else
+        length = Clamp(axis.Main(size), axis.MinMain(child), axis.MaxMain(child));
+    }
+    fixedTotal += length + axis.MainLead(p) + axis.MainTrail(p);
+  }
+  if (placed > 0) fixedTotal += int64_t{placed - 1} * childPadding;
+  const int64_t expand = adjustables > 0 ? std::max<int64_t>(0, (mainSpace - fixedTotal) / adjustables) : 0;
+
+  int64_t pos = axis.MainLead(rc);
+  int64_t remaining = mainSpace;
+  int64_t remainingFixed = fixedTotal;
+  int adjusted = 0;
+  int counted = 0;
+  for (int i = 0; i < items.GetSize(); ++i) {
+    CControlUI* child = Child(items, i);
+    if (!child->IsVisible()) continue;
+    if (child->IsFloat()) {
+      box.PlaceFloatChild(i);
+      continue;
+    }
+    ++counted;
+    const UIRect p = child->GetPadding();
+    remaining -= axis.MainLead(p);
+    remainingFixed -= int64_t{axis.MainLead(p)} + axis.MainTrail(p);
+    if (counted > 1) remainingFixed -= childPadding;
+    const int64_t crossRoom = crossSpace - axis.CrossLead(p) - axis.CrossTrail(p);
+    const int64_t limitCross = axis.LimitCross(child);
+    const UISize size = child->MeasureSize(axis.MakeSize(std::min<int64_t>(remaining, axis.LimitMain(child)),
+                                                         std::min<int64_t>(crossRoom, limitCross)));
+    int64_t length;
+    if ((axis.StretchesUnfixed() && axis.FixedMain(child) == 0) || axis.Main(size) == 0) {
+      ++adjusted;
+      length = adjusted == adjustables ? std::max<int64_t>(0, remaining - axis.MainTrail(p) - remainingFixed) : expand;
+      length = Clamp(length, axis.MinMain(child), axis.MaxMain(child));
+    } else {
+      length = Clamp(axis.Main(size), axis.MinMain(child), axis.MaxMain(child));
+      remainingFixed -= length;
+    }
+    int64_t thickness = limitCross;
+    if (thickness == 0) thickness = crossRoom;
+    thickness = std::max<int64_t>(thickness, 0);
+    thickness = std::min(thickness, std::min<int64_t>(crossRoom, limitCross));
+    thickness = std::max<int64_t>(thickness, axis.MinCross(child));
+
+    int64_t cross;
+    if (placement == CrossPlacement::kCenter)
+      cross = (int64_t{axis.CrossLead(rc)} + axis.CrossTrail(rc)) / 2 - thickness / 2;
+    else if (placement == CrossPlacement::kTrail)
+      cross = int64_t{axis.CrossTrail(rc)} - axis.CrossTrail(p) - thickness;
+    else
+      cross = int64_t{axis.CrossLead(rc)} + axis.CrossLead(p);
+    const int64_t lead = pos + axis.MainLead(p);
+    child->SetPos(axis.MakeRect(lead, cross, lead + length, cross + thickness), false);
+    pos += length + axis.MainLead(p) + axis.MainTrail(p) + childPadding;
+    remaining -= length + axis.MainTrail(p) + childPadding;
+  }
 }
 
 }  // namespace
@@ -273,77 +404,8 @@ void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) 
 
 void CVerticalLayoutUI::SetPos(UIRect rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
-  const UIRect rc = GetInnerRect();
-  if (items_.IsEmpty()) return;
-  const int64_t aw = rc.Width();
-  const int64_t ah = rc.Height();
-
-  int adjustables = 0;
-  int placed = 0;
-  int64_t fixedTotal = 0;
-  for (int i = 0; i < items_.GetSize(); ++i) {
-    CControlUI* child = Child(items_, i);
-    if (!child->IsVisible() || child->IsFloat()) continue;
-    ++placed;
-    const UIRect p = child->GetPadding();
-    const UISize size = child->MeasureSize(
-        Size(std::min<int64_t>(aw - p.left - p.right, LimitWidth(child)), std::min<int64_t>(ah, LimitHeight(child))));
-    int64_t height = size.cy;
-    if (height == 0)
-      ++adjustables;
-    else
-      height = Clamp(height, child->GetMinHeight(), child->GetMaxHeight());
-    fixedTotal += height + p.top + p.bottom;
-  }
-  if (placed > 0) fixedTotal += int64_t{placed - 1} * childPadding_;
-  const int64_t expand = adjustables > 0 ? std::max<int64_t>(0, (ah - fixedTotal) / adjustables) : 0;
-
-  int64_t y = rc.top;
-  int64_t remaining = ah;
-  int64_t remainingFixed = fixedTotal;
-  int adjusted = 0;
-  int counted = 0;
-  for (int i = 0; i < items_.GetSize(); ++i) {
-    CControlUI* child = Child(items_, i);
-    if (!child->IsVisible()) continue;
-    if (child->IsFloat()) {
-      PlaceFloatChild(i);
-      continue;
-    }
-    ++counted;
-    const UIRect p = child->GetPadding();
-    remaining -= p.top;
-    remainingFixed -= int64_t{p.top} + p.bottom;
-    if (counted > 1) remainingFixed -= childPadding_;
-    const int64_t limitWidth = LimitWidth(child);
-    const UISize size = child->MeasureSize(
-        Size(std::min<int64_t>(aw - p.left - p.right, limitWidth), std::min<int64_t>(remaining, LimitHeight(child))));
-    int64_t h;
-    if (size.cy == 0) {
-      ++adjusted;
-      h = adjusted == adjustables ? std::max<int64_t>(0, remaining - p.bottom - remainingFixed) : expand;
-      h = Clamp(h, child->GetMinHeight(), child->GetMaxHeight());
-    } else {
-      h = Clamp(size.cy, child->GetMinHeight(), child->GetMaxHeight());
-      remainingFixed -= h;
-    }
-    int64_t w = limitWidth;
-    if (w == 0) w = aw - p.left - p.right;
-    w = std::max<int64_t>(w, 0);
-    w = std::min(w, std::min<int64_t>(aw - p.left - p.right, limitWidth));
-    w = std::max<int64_t>(w, child->GetMinWidth());
-
-    int64_t x;
-    if (childAlign_ == kAlignCenter)
-      x = (int64_t{rc.left} + rc.right) / 2 - w / 2;
-    else if (childAlign_ == kAlignRight)
-      x = int64_t{rc.right} - p.right - w;
-    else
-      x = int64_t{rc.left} + p.left;
-    child->SetPos(Rect(x, y + p.top, x + w, y + p.top + h), false);
-    y += h + p.top + p.bottom + childPadding_;
-    remaining -= h + p.bottom + childPadding_;
-  }
+  LayOutBox(*this, items_, GetInnerRect(), childPadding_, BoxAxis::Vertical(),
+            PlacementOf(childAlign_, kAlignCenter, kAlignRight));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -364,81 +426,8 @@ void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value
 
 void CHorizontalLayoutUI::SetPos(UIRect rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
-  const UIRect rc = GetInnerRect();
-  if (items_.IsEmpty()) return;
-  const int64_t aw = rc.Width();
-  const int64_t ah = rc.Height();
-
-  int adjustables = 0;
-  int placed = 0;
-  int64_t fixedTotal = 0;
-  for (int i = 0; i < items_.GetSize(); ++i) {
-    CControlUI* child = Child(items_, i);
-    if (!child->IsVisible() || child->IsFloat()) continue;
-    ++placed;
-    const UIRect p = child->GetPadding();
-    int64_t width = 0;
-    if (child->GetFixedWidth() == 0) {
-      ++adjustables;
-    } else {
-      const UISize size = child->MeasureSize(Size(std::min<int64_t>(aw, LimitWidth(child)),
-                                                  std::min<int64_t>(ah - p.top - p.bottom, LimitHeight(child))));
-      if (size.cx == 0)
-        ++adjustables;
-      else
-        width = Clamp(size.cx, child->GetMinWidth(), child->GetMaxWidth());
-    }
-    fixedTotal += width + p.left + p.right;
-  }
-  if (placed > 0) fixedTotal += int64_t{placed - 1} * childPadding_;
-  const int64_t expand = adjustables > 0 ? std::max<int64_t>(0, (aw - fixedTotal) / adjustables) : 0;
-
-  int64_t x = rc.left;
-  int64_t remaining = aw;
-  int64_t remainingFixed = fixedTotal;
-  int adjusted = 0;
-  int counted = 0;
-  for (int i = 0; i < items_.GetSize(); ++i) {
-    CControlUI* child = Child(items_, i);
-    if (!child->IsVisible()) continue;
-    if (child->IsFloat()) {
-      PlaceFloatChild(i);
-      continue;
-    }
-    ++counted;
-    const UIRect p = child->GetPadding();
-    remaining -= p.left;
-    remainingFixed -= int64_t{p.left} + p.right;
-    if (counted > 1) remainingFixed -= childPadding_;
-    const int64_t limitHeight = LimitHeight(child);
-    const UISize size = child->MeasureSize(
-        Size(std::min<int64_t>(remaining, LimitWidth(child)), std::min<int64_t>(ah - p.top - p.bottom, limitHeight)));
-    int64_t w;
-    if (child->GetFixedWidth() == 0 || size.cx == 0) {
-      ++adjusted;
-      w = adjusted == adjustables ? std::max<int64_t>(0, remaining - p.right - remainingFixed) : expand;
-      w = Clamp(w, child->GetMinWidth(), child->GetMaxWidth());
-    } else {
-      w = Clamp(size.cx, child->GetMinWidth(), child->GetMaxWidth());
-      remainingFixed -= w;
-    }
-    int64_t h = limitHeight;
-    if (h == 0) h = ah - p.top - p.bottom;
-    h = std::max<int64_t>(h, 0);
-    h = std::min(h, std::min<int64_t>(ah - p.top - p.bottom, limitHeight));
-    h = std::max<int64_t>(h, child->GetMinHeight());
-
-    int64_t y;
-    if (childVAlign_ == kAlignVCenter)
-      y = (int64_t{rc.top} + rc.bottom) / 2 - h / 2;
-    else if (childVAlign_ == kAlignBottom)
-      y = int64_t{rc.bottom} - p.bottom - h;
-    else
-      y = int64_t{rc.top} + p.top;
-    child->SetPos(Rect(x + p.left, y, x + p.left + w, y + h), false);
-    x += w + p.left + p.right + childPadding_;
-    remaining -= w + p.right + childPadding_;
-  }
+  LayOutBox(*this, items_, GetInnerRect(), childPadding_, BoxAxis::Horizontal(),
+            PlacementOf(childVAlign_, kAlignVCenter, kAlignBottom));
 }
 
 // ---------------------------------------------------------------------------------------------
