@@ -3,6 +3,7 @@
 #include "common/ConfigExtraction.h"
 #include "common/ConfigRules.h"
 #include "common/ExecutablePath.h"
+#include "common/GA.h"
 #include "common/win32/EmbeddedResource.h"
 #include "installer/SystemInfo.h"
 #include "log/Logger.h"
@@ -153,9 +154,14 @@ void CMainFrameWnd::OnSkinReady() {
   SetWindowIcons();
   InitEnvironment();
   LogSystemFacts();
+  InitAnalytics();
   if (!taskbar_) taskbar_ = std::make_unique<TaskbarProgress>();
   taskbar_->Bind(window_);
   taskbar_->SetState(TaskbarProgress::kNormal);
+}
+
+void CMainFrameWnd::InitAnalytics() {
+  CGA::GetInstance().InitReportTarget(analyticsEndpoint_, languageManager_.GetAnalyticsTitle());
 }
 
 void CMainFrameWnd::SetWindowIcons() {

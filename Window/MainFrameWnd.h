@@ -24,6 +24,10 @@ class CMainFrameWnd {
   void LoadResZipFile();
   // Reads the embedded domain code into the language manager.
   void LoadDomainFile();
+  // The analytics collection address of this build's deployment; set before Create.
+  void SetAnalyticsEndpoint(std::wstring reportUrl) { analyticsEndpoint_ = std::move(reportUrl); }
+  // Hands the analytics sender its collection address and the product's analytics title.
+  void InitAnalytics();
 
   const wchar_t* GetNativeClassName() const { return L"SetupMainFrame"; }
   // The root skin file: the right-to-left one for languages written that way.
@@ -50,6 +54,7 @@ class CMainFrameWnd {
 
   HWND window_ = nullptr;
   std::wstring workFolder_;
+  std::wstring analyticsEndpoint_;
   LanguageManager languageManager_;
   std::unique_ptr<TaskbarProgress> taskbar_;
 };

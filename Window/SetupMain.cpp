@@ -5,6 +5,7 @@
 #include "Window/MainFrameWnd.h"
 #include "DeploymentSettings.h"
 #include "common/ExecutablePath.h"
+#include "common/GAPayload.h"
 #include "log/Logger.h"
 
 namespace {
@@ -36,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return -1;
   }
 
+  frame.SetAnalyticsEndpoint(BuildGAReportUrl(kAnalyticsHost, kAnalyticsMeasurementId, kAnalyticsApiSecret));
   const DWORD style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
   if (!frame.Create(nullptr, title.c_str(), style, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
     return 0;
