@@ -57,7 +57,12 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
       std::lock_guard lock(state_mutex_);
       state_ = kTask_Pending;
     }
-    std::thread([self = shared_from_this()] { self->Run(); }).detach();
+    try {
+      std::thread([self = shared_from_this()] { self->Run(); }).detach();
+    } catch (const std::system_error&) {
+      running_ = false;  // no thread: the task stays startable
+      return false;
+    }
     return true;
   }
 
