@@ -25,7 +25,7 @@ for kill in $(seq 1 20); do
   # Started directly (not in a subshell), so the SIGKILL reaches the tool itself.
   "$fetch" --connections 8 --timeout 5 --ca-file "$ca" "https://127.0.0.1/slow/$name" "$target" >> "$work/out.txt" 2>&1 &
   pid=$!
-  # 0.2 to 2.2 s: before the first state save, between saves and after several.
+  # 0 to 3 s: before the first state save, between saves and after several.
   sleep "$((RANDOM % 3)).$((RANDOM % 10))$((RANDOM % 10))"
   if ! kill -0 "$pid" 2>/dev/null; then
     echo "FAIL: the download ended by itself before kill $kill; the file is too small for this test" >&2
