@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -348,10 +347,12 @@ bool IsInside(CControlUI* control, CControlUI* ancestor) {
 
 std::vector<std::wstring> Names(const std::vector<const wchar_t*>& names) { return {names.begin(), names.end()}; }
 
-std::string Describe(const UIRect& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-         std::to_string(r.bottom) + ")";
+std::wstring RectText(const UIRect& r) {
+  return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
+         std::to_wstring(r.bottom);
 }
+
+std::string Describe(const UIRect& r) { return "(" + Narrow(RectText(r)) + ")"; }
 
 // ---------------------------------------------------------------------------------------------
 // Every window in both directions.
@@ -439,8 +440,7 @@ TEST_P(ProductSkinTest, FontsStartAtZeroWithOneDefaultAndTheDirectionsFace) {
 
 INSTANTIATE_TEST_SUITE_P(Skins, ProductSkinTest, ::testing::Combine(::testing::Range(0, 3), ::testing::Bool()),
                          [](const auto& info) {
-                           return Narrow(FileOf(kWindows[std::get<0>(info.param)], std::get<1>(info.param)).substr(
-                               0, FileOf(kWindows[std::get<0>(info.param)], std::get<1>(info.param)).size() - 4));
+                           return Narrow(kWindows[std::get<0>(info.param)].file) + (std::get<1>(info.param) ? "_rtl" : "");
                          });
 
 // ---------------------------------------------------------------------------------------------
@@ -545,11 +545,6 @@ std::wstring MirroredAlign(const std::wstring& align) {
   return align == L"left" ? L"right" : align == L"right" ? L"left" : align;
 }
 
-UIRect MirroredInsets(const std::wstring& value) {
-  const UIRect r = ParseRect(value.c_str());
-  return UIRect{r.right, r.top, r.left, r.bottom};
-}
-
 // Image descriptions: "file='...' dest='...'" items, or a bare file name.
 struct ImageDescription {
   std::wstring file;
@@ -589,11 +584,12 @@ int32_t WidthOf(const MarkupElement& element) {
 }
 
 // The twin's attribute value as the left-to-right one mirrors into.
+bool IsInsets(const std::wstring& name) { return name == L"padding" || name == L"inset" || name == L"textpadding"; }
+
 std::wstring MirroredValue(const MarkupElement& ltr, const std::wstring& name, const std::wstring& value) {
-  if (name == L"padding" || name == L"inset" || name == L"textpadding") {
-    const UIRect r = MirroredInsets(value);
-    return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
-           std::to_wstring(r.bottom);
+  if (IsInsets(name)) {
+    const UIRect r = ParseRect(value.c_str());
+    return RectText(UIRect{r.right, r.top, r.left, r.bottom});
   }
   if (ltr.tag == L"Progress" && name == L"value") {
     const int32_t max = ltr.Get(L"max") ? ParseNumber(ltr.Get(L"max")) : 100;
@@ -604,8 +600,7 @@ std::wstring MirroredValue(const MarkupElement& ltr, const std::wstring& name, c
     const ImageDescription d = ScanDescription(value);
     const UIRect dest = ParseRect(d.items.at(L"dest").c_str());
     const int32_t width = WidthOf(ltr);
-    const std::wstring mirrored = std::to_wstring(width - dest.right) + L"," + std::to_wstring(dest.top) + L"," +
-                                  std::to_wstring(width - dest.left) + L"," + std::to_wstring(dest.bottom);
+    const std::wstring mirrored = RectText(UIRect{width - dest.right, dest.top, width - dest.left, dest.bottom});
     std::wstring result = value;
     const size_t at = result.find(L"dest='") + 6;
     return result.replace(at, result.find(L'\'', at) - at, mirrored);
@@ -614,12 +609,7 @@ std::wstring MirroredValue(const MarkupElement& ltr, const std::wstring& name, c
 }
 
 std::wstring Normalised(const std::wstring& name, const std::wstring& value) {
-  if (name == L"padding" || name == L"inset" || name == L"textpadding") {
-    const UIRect r = ParseRect(value.c_str());
-    return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
-           std::to_wstring(r.bottom);
-  }
-  return value;
+  return IsInsets(name) ? RectText(ParseRect(value.c_str())) : value;
 }
 
 class ProductSkinMirrorTest : public ::testing::TestWithParam<int> {
