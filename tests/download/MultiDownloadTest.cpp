@@ -322,7 +322,8 @@ TEST_F(MultiDownload, NotFoundRangesEndTheDownloadIncomplete) {
   ASSERT_TRUE(Download(download, Ranged("some404", size)));
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   EXPECT_FALSE(download.complete());
-  EXPECT_FALSE(download.failure());
+  EXPECT_EQ(download.failure().stage, failure_stage::ranges);
+  EXPECT_EQ(download.failure().http_status, 404);
   const std::int64_t got = download.downloaded_bytes();
   EXPECT_GE(got, static_cast<std::int64_t>(size / 2) - 32768);
   EXPECT_LT(got, static_cast<std::int64_t>(size));
@@ -470,7 +471,8 @@ TEST_F(Resume, FailedWritesEndTheDownloadAndAreNotCounted) {
   ASSERT_TRUE(Download(download, Ranged("ok", size)));
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << "the failure did not end the download";
   EXPECT_FALSE(download.complete());
-  EXPECT_EQ(download.failure(), boost::system::errc::make_error_code(boost::system::errc::io_error));
+  EXPECT_EQ(download.failure().stage, failure_stage::write);
+  EXPECT_EQ(download.failure().error, boost::system::errc::make_error_code(boost::system::errc::io_error));
   EXPECT_EQ(download.downloaded_bytes(), written->load());
   EXPECT_LE(written->load(), 200000 + 1000);
   // The state file never claims a piece that was not written whole.
