@@ -37,6 +37,9 @@ std::int64_t SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The address as the download service keys its tasks.
+std::string TaskUrl(const std::wstring& url) { return encoding::WideToAnsi(url); }
+
 }  // namespace
 
 CNexvaleDownload::CNexvaleDownload(const DownloadParams* params, DownloadCallback callback)
@@ -58,8 +61,8 @@ int CNexvaleDownload::Download() {
   };
   report(kDownload_Started, 0, 0);
 
-  const std::string url = encoding::WideToAnsi(params_->url);
-  const TaskHandle handle = DownloadService::AddTask(url, params_->path, params_->connections, params_->timeout_seconds);
+  const TaskHandle handle =
+      DownloadService::AddTask(TaskUrl(params_->url), params_->path, params_->connections, params_->timeout_seconds);
   active_ = handle;
   DownloadService::StartTask(handle);
   cancelled_ = nullptr;
@@ -107,6 +110,11 @@ void CNexvaleDownload::Cancel() {
   DownloadService::StopTask(handle);
   cancelled_ = handle;
   active_ = nullptr;
+}
+
+bool QueryDownloadOf(const std::wstring& url, TaskStatus& status) {
+  const TaskHandle handle = DownloadService::FindTask(TaskUrl(url));
+  return handle && DownloadService::QueryTask(handle, status);
 }
 
 int StartDownload(const DownloadParams& params, DownloadCallback callback) {

@@ -59,6 +59,9 @@ void CancelDownload();
 
 // The percentage reported for a poll: 0 while the size is unknown or 0.
 int ProgressPercent(const httpdl::TaskStatus& status);
+// The status of the task Download runs for `url`, with the cause of its failure; false when no
+// download of that address was started.
+bool QueryDownloadOf(const std::wstring& url, httpdl::TaskStatus& status);
 
 // Removes the partial download at `path` (its ".tmp" and ".cfg") when its state file belongs to
 // another address or size; true when they were removed.
