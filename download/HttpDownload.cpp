@@ -139,7 +139,7 @@ bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstri
   const std::filesystem::path path = encoding::ToPath(stateFile);
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) return false;
+  if (ec || size > static_cast<std::uintmax_t>(httpdl::kMaxStateFileBytes)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   if (size == 0) return true;

@@ -625,8 +625,7 @@ bool multi_download::load_state_file(std::int64_t probed_size) {
 // The record of the open state file, or why it cannot be resumed from.
 std::string multi_download::read_state_record(std::int64_t probed_size, download_state& state) {
   const std::int64_t length = state_file_->size();
-  // A record of this engine is a few KiB; one beyond 2 GiB is no record and is not read.
-  if (length < 0 || length > std::numeric_limits<std::int32_t>::max()) {
+  if (length < 0 || length > kMaxStateFileBytes) {
     return "its size (" + std::to_string(length) + " bytes) is not that of a download record";
   }
   std::string bytes(static_cast<std::size_t>(length), '\0');

@@ -19,6 +19,10 @@ inline constexpr std::int64_t kMaxPieceSize = 16 * 1024 * 1024;
 // of the size the engine picks itself (an 8 KiB bitmap), and every piece count and bitmap
 // length fits a 32-bit size_t with room to spare. Sizes above it are refused as malformed.
 inline constexpr std::int64_t kMaxFileSize = std::int64_t{1} << 40;
+// The longest state file that is read: a record holds a bitfield of at most 8 MiB (a file of
+// kMaxFileSize in pieces of kMinPieceSize) and two addresses. A longer file is no record of
+// this engine, and its length is never narrowed to a size_t.
+inline constexpr std::int64_t kMaxStateFileBytes = 16 * 1024 * 1024;
 
 struct download_state {
   std::int64_t file_size = 0;

@@ -129,6 +129,10 @@ TEST(PartialDownloadFiles, HistoryReportsTheRequestedAddressWhenRecorded) {
   EXPECT_FALSE(ReadHistoryInfo(size, url, folder.path() + L"missing.cfg"));
   WriteFileBytes(state, StateFile("not a url", "", 70000));
   EXPECT_FALSE(ReadHistoryInfo(size, url, state));
+  // Longer than any record: never read, so its length is never narrowed.
+  WriteFileBytes(state, StateFile("http://mirror.example/a", "", 70000));
+  std::filesystem::resize_file(encoding::ToPath(state), static_cast<std::uintmax_t>(httpdl::kMaxStateFileBytes) + 1);
+  EXPECT_FALSE(ReadHistoryInfo(size, url, state));
 }
 
 TEST(PartialDownloadFiles, RemovalReportsWhatCouldNotBeDeleted) {
