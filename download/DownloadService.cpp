@@ -11,7 +11,6 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/crc.hpp>
 #include <boost/format.hpp>
-
 #include <boost/system/system_error.hpp>
 
 #include "common/Encoding.h"
@@ -192,9 +191,10 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
     Fail(failure);
   }
 
+  // Only a system error carries a code; any other exception is told by its text alone.
   static boost::system::error_code ErrorOf(const std::exception& e) {
-    if (const auto* system = dynamic_cast<const boost::system::system_error*>(&e)) return system->code();
-    return boost::system::errc::make_error_code(boost::system::errc::state_not_recoverable);
+    const auto* system = dynamic_cast<const boost::system::system_error*>(&e);
+    return system ? system->code() : boost::system::error_code();
   }
 
   // The run ends failed, and the log says why in words support staff can act on.
