@@ -37,6 +37,9 @@ std::int64_t SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The address as the download service keys its tasks.
+std::string TaskUrl(const std::wstring& url) { return encoding::WideToAnsi(url); }
+
 }  // namespace
 
 CNexvaleDownload::CNexvaleDownload(const DownloadParams* params, DownloadCallback callback)
@@ -58,8 +61,8 @@ int CNexvaleDownload::Download() {
   };
   report(kDownload_Started, 0, 0);
 
-  const std::string url = encoding::WideToAnsi(params_->url);
-  const TaskHandle handle = DownloadService::AddTask(url, params_->path, params_->connections, params_->timeout_seconds);
+  const TaskHandle handle =
+      DownloadService::AddTask(TaskUrl(params_->url), params_->path, params_->connections, params_->timeout_seconds);
   active_ = handle;
   DownloadService::StartTask(handle);
   cancelled_ = nullptr;
@@ -109,6 +112,11 @@ void CNexvaleDownload::Cancel() {
   active_ = nullptr;
 }
 
+bool QueryDownloadOf(const std::wstring& url, TaskStatus& status) {
+  const TaskHandle handle = DownloadService::FindTask(TaskUrl(url));
+  return handle && DownloadService::QueryTask(handle, status);
+}
+
 int StartDownload(const DownloadParams& params, DownloadCallback callback) {
   auto wrapper = std::make_shared<CNexvaleDownload>(&params, callback);
   {
@@ -131,7 +139,7 @@ bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstri
   const std::filesystem::path path = encoding::ToPath(stateFile);
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) return false;
+  if (ec || size > static_cast<std::uintmax_t>(httpdl::kMaxStateFileBytes)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   if (size == 0) return true;

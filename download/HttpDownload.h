@@ -59,13 +59,16 @@ void CancelDownload();
 
 // The percentage reported for a poll: 0 while the size is unknown or 0.
 int ProgressPercent(const httpdl::TaskStatus& status);
+// The status of the task Download runs for `url`, with the cause of its failure; false when no
+// download of that address was started.
+bool QueryDownloadOf(const std::wstring& url, httpdl::TaskStatus& status);
 
 // Removes the partial download at `path` (its ".tmp" and ".cfg") when its state file belongs to
 // another address or size; true when they were removed.
 bool JudgeDeleteHistoryFile(const std::wstring& url, int totalBytes, const std::wstring& path);
 // The size and address recorded in a state file: the address the download was asked for when
 // the file records it, otherwise the address it ended up at after redirects. A file of 0 bytes
-// leaves both outputs alone.
+// leaves both outputs alone; one longer than any record is not read.
 bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstring& stateFile);
 // Deletes path + ".tmp" and path + ".cfg"; false when one exists and cannot be deleted.
 bool RemoveTemporaryFileWrap(const std::wstring& path);

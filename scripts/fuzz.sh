@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the parsers of the download engine (HTTP and the bencoded resume record): builds the libFuzzer targets with clang in
+# Fuzzes the parsers of the download engine (HTTP, the heads of range answers, the bencoded
+# resume record) and the decimal parser they share: builds the libFuzzer targets with clang in
 # build/fuzz (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs each one for SECONDS
 # seconds (default 10), starting from the seeds in tests/download/fuzz/seeds. Corpora grow in
 # build/fuzz/corpus; a crash leaves its input in build/fuzz/crashes and fails the script.
@@ -7,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-10}
-targets=(url response_head chunked cookie state_file)
+targets=(url response_head chunked cookie state_file range_answer decimal)
 out=build/fuzz
 
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
