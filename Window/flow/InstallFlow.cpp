@@ -1,5 +1,7 @@
 #include "Window/flow/InstallFlow.h"
 
+#include <iterator>
+#include <string>
 #include <type_traits>
 
 #include "Window/flow/ProgressDisplay.h"
@@ -15,27 +17,10 @@ struct Overloaded : Handlers... {
   using Handlers::operator()...;
 };
 
-// Events a worker or the flow itself posted: they wait while a question is open.
+// Events a worker or the flow itself posted: they wait while a question is open. Workers stamp
+// theirs with their run; the user's and the window's own events carry none.
 template <typename T>
-constexpr bool kPosted = false;
-template <>
-constexpr bool kPosted<CloseWithoutPrompt> = true;
-template <>
-constexpr bool kPosted<PreparationNeedsRoom> = true;
-template <>
-constexpr bool kPosted<PreparationFailed> = true;
-template <>
-constexpr bool kPosted<PreparationReady> = true;
-template <>
-constexpr bool kPosted<DownloadProgress> = true;
-template <>
-constexpr bool kPosted<DownloadEnded> = true;
-template <>
-constexpr bool kPosted<InstallerCouldNotStart> = true;
-template <>
-constexpr bool kPosted<InstallerEnded> = true;
-template <>
-constexpr bool kPosted<FinishPauseOver> = true;
+constexpr bool kPosted = std::is_same_v<T, CloseWithoutPrompt> || requires(const T& e) { e.run; };
 
 bool IsPosted(const Event& event) {
   return std::visit([](const auto& e) { return kPosted<std::decay_t<decltype(e)>>; }, event);

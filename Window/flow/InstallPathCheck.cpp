@@ -1,5 +1,7 @@
 #include "Window/flow/InstallPathCheck.h"
 
+#include <iterator>
+
 #include "common/Encoding.h"
 #include "common/PathText.h"
 #include "installer/PathProbe.h"
@@ -60,23 +62,17 @@ std::optional<std::wstring> AdmitPathLength(std::wstring_view text) {
 }
 
 const char* DescribePathRefusal(PathRefusal refusal) {
-  switch (refusal) {
-    case PathRefusal::kNone:
-      return "accepted";
-    case PathRefusal::kTooLong:
-      return "longer than 259 characters with its final separator";
-    case PathRefusal::kNotFullPath:
-      return "not a full path";
-    case PathRefusal::kInvalidName:
-      return "a character no folder name may hold";
-    case PathRefusal::kNotUsable:
-      return "its drive or parent folder does not exist";
-    case PathRefusal::kFileInTheWay:
-      return "a file stands where a folder belongs";
-    case PathRefusal::kNotWritable:
-      return "its deepest existing folder refuses new files";
-  }
-  return "unknown";
+  static constexpr const char* kTexts[] = {
+      "accepted",
+      "longer than 259 characters with its final separator",
+      "not a full path",
+      "a character no folder name may hold",
+      "its drive or parent folder does not exist",
+      "a file stands where a folder belongs",
+      "its deepest existing folder refuses new files",
+  };
+  static_assert(std::size(kTexts) == static_cast<std::size_t>(PathRefusal::kNotWritable) + 1);
+  return kTexts[static_cast<std::size_t>(refusal)];
 }
 
 std::size_t PathRootLength(std::wstring_view path) {

@@ -309,20 +309,6 @@ TEST_F(WrapperDownload, NewRunRightAfterAStopResumesInsteadOfReportingTheStop) {
   EXPECT_FALSE(PathExists(target_ + L".cfg"));
 }
 
-// The same after a cancel through the wrapper, as the setup does it: the cancelled run answers
-// -5, and the next run of the same address completes.
-TEST_F(WrapperDownload, RunAfterACancelledRunCompletes) {
-  const std::string name = Serve("slow", 3 * 1024 * 1024);
-  std::thread canceller([this] {
-    for (int i = 0; i < 100 && Events().size() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    CancelDownload();
-  });
-  EXPECT_EQ(Download(Url(name), 20, 2), kDownloadResult_Cancelled);
-  canceller.join();
-  EXPECT_EQ(Download(Url(name), 20, 2), kDownloadResult_Complete);
-  EXPECT_TRUE(ReadFileBytes(target_) == content_);
-}
-
 // A run still transferring that nobody asked to stop is followed to its end, not refused.
 TEST_F(WrapperDownload, NewRunWhileTheTaskStillTransfersFollowsIt) {
   const std::string name = Serve("slow", 2 * 1024 * 1024);
