@@ -35,15 +35,16 @@ enum class Question {
   kQuitBusy,              // STR_CLOSE_TIP2, Yes/No: 1 Yes, 0 No
   kRoom,                  // the disk-space dialog: 1 a folder with room was chosen, 0 closed
   kDownloadFailed,        // Abort/Retry/Ignore: a FailureChoice
-  kProductLookup,         // not the user: is the product running? 1 yes, 0 no
+  kProductLookup,         // asked of the system, answered at once: is the product running? 1 yes, 0 no
   kProductRunning,        // the product-running prompt: 1 OK, 0 Cancel
   kInstallerStartFailed,  // STR_INSTALLER_START_FAILED, OK only
 };
 
 enum FailureChoice : int { kFailure_Abort = 0, kFailure_Retry = 1, kFailure_Ignore = 2 };
 
-// Events from the user and the window, handled at once; while a question is open they are
-// dropped, since the question's owner window cannot have sent them.
+// Events from the user and the window's timer, handled at once. While a question is open they
+// are dropped: the window it disables cannot be clicked, and the next timer tick reads the
+// installer's progress again.
 struct InstallAccepted {};  // Install clicked and the path passed its check
 struct StopClicked {};
 struct StartClicked {};

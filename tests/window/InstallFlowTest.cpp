@@ -235,6 +235,18 @@ TEST_F(Flow, CloseAsksPerPhase) {
   EXPECT_EQ(Feed(FinishPauseOver{3}), Effects{});
 }
 
+// Start on the finished page does at once what the pause would have led to, and only once.
+TEST_F(Flow, StartSkipsTheFinishPauseAndStartsTheProductOnce) {
+  EXPECT_EQ(Feed(StartClicked{}), Effects{});  // hidden before the installation has finished
+  Install();
+  EXPECT_EQ(Feed(StartClicked{}), Effects{});
+  Feed(InstallerEnded{3});
+  EXPECT_EQ(Feed(StartClicked{}),
+            (Effects{{K::kOpenInstalledPage}, {K::kStartProduct}, {K::kMarkQuitting}, {K::kPostClose}}));
+  EXPECT_EQ(Feed(FinishPauseOver{3}), Effects{});
+  EXPECT_EQ(Feed(StartClicked{}), Effects{});
+}
+
 // No lets the installation finish: its two events, held meanwhile, come in order.
 TEST_F(Flow, NoDuringInstallationLetsItFinish) {
   Install();
