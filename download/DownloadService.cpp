@@ -99,8 +99,10 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
     status.progress = static_cast<float>(static_cast<double>(status.downloaded_bytes) /
                                          static_cast<double>(status.total_bytes));
     status.name = state == kTask_Finished ? path_ : download_->file_name();
+    status.running = running_;
     std::lock_guard lock(state_mutex_);
     status.failure = failure_;
+    status.stop_requested = stop_requested_;
   }
 
   void Stop() {

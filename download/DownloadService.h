@@ -42,6 +42,11 @@ struct TaskStatus {
   float progress = 0.0f;
   int speed = 0;  // bytes per second, smoothed
   TaskFailure failure;  // filled while the state is kTask_Failed
+  // A run thread holds the task: it may still be ending after its state reads stopped, and
+  // StartTask refuses it until it has.
+  bool running = false;
+  // StopTask stopped the current or last run; a new run clears it.
+  bool stop_requested = false;
 };
 
 // The key under which a URL's task is kept: the CRC-32 of its bytes in lower-case hexadecimal.
@@ -54,7 +59,7 @@ class DownloadService {
                             int timeoutSeconds);
   // The task added for `url`; null when there is none.
   static TaskHandle FindTask(const std::string& url);
-  // False when the task does not exist or is running.
+  // False when the task does not exist or a run of it is still going (TaskStatus::running).
   static bool StartTask(TaskHandle handle);
   static bool QueryTask(TaskHandle handle, TaskStatus& status);
   // Stops a task that is transferring; tasks in other states are left alone. False only when

@@ -35,21 +35,35 @@ enum DownloadResult : int {
 
 class CNexvaleDownload {
  public:
-  CNexvaleDownload(const DownloadParams* params, DownloadCallback callback);
+  // The record keeps its own copy of the parameters: a run never reads what a later run's
+  // caller is filling in.
+  CNexvaleDownload(DownloadParams params, DownloadCallback callback);
   CNexvaleDownload(const CNexvaleDownload&) = delete;
   CNexvaleDownload& operator=(const CNexvaleDownload&) = delete;
 
-  // Blocks until the task ends or is cancelled; returns a DownloadResult.
+  // Blocks until the task ends or is cancelled; returns a DownloadResult. When a run of the
+  // same address is still going, a transfer nobody stopped is followed to its end; one that is
+  // ending is waited for (kBusyTaskWait at most) and then started again; -4 when it never
+  // becomes startable.
   int Download();
   // Any thread: stops the task and makes Download return.
   void Cancel();
 
  private:
-  const DownloadParams* params_;
+  // True when a run of the task now transfers for this download, started here or followed.
+  bool StartOrFollow(httpdl::TaskHandle handle);
+  // The result the task's run ends with; kDownloadResult_Cancelled once Cancel was called.
+  int PollUntilEnd();
+  void Report(int kind, int value, int extra) const;
+
+  const DownloadParams params_;
   DownloadCallback callback_;
   std::atomic<httpdl::TaskHandle> active_{nullptr};
   std::atomic<httpdl::TaskHandle> cancelled_{nullptr};
 };
+
+// How long Download waits for an earlier run of its task to end before giving up with -4.
+inline constexpr int kBusyTaskWaitSeconds = 10;
 
 // Replaces the process's wrapper record by one for these arguments and runs Download on the
 // calling thread: 1 when the file is complete at the target path, else 0.

@@ -282,6 +282,45 @@ TEST_F(WrapperDownload, CancelledTransferReturnsMinusFiveAndResumesLater) {
   EXPECT_TRUE(ReadFileBytes(target_) == content_);
 }
 
+// Starts the task of `name` directly and waits until its transfer runs with some bytes in.
+httpdl::TaskHandle StartTransfer(const std::string& url, const std::wstring& target) {
+  const auto task = DownloadService::AddTask(url, target, 2, 20);
+  EXPECT_TRUE(DownloadService::StartTask(task));
+  TaskStatus status;
+  for (int i = 0; i < 200; ++i) {
+    if (DownloadService::QueryTask(task, status) && status.state == httpdl::kTask_Downloading &&
+        status.downloaded_bytes > 0) {
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(status.state, httpdl::kTask_Downloading);
+  return task;
+}
+
+// A new run asked for right after a stop, while the stopped run is still ending, waits for that
+// run to end and starts again from its state file, instead of reporting the old run's stop.
+TEST_F(WrapperDownload, NewRunRightAfterAStopResumesInsteadOfReportingTheStop) {
+  const std::string name = Serve("slow", 3 * 1024 * 1024);
+  const auto task = StartTransfer("https://127.0.0.1/" + name, target_);
+  ASSERT_TRUE(DownloadService::StopTask(task));
+  EXPECT_EQ(Download(Url(name), 20, 2), kDownloadResult_Complete);
+  EXPECT_TRUE(ReadFileBytes(target_) == content_);
+  EXPECT_FALSE(PathExists(target_ + L".cfg"));
+}
+
+// A run still transferring that nobody asked to stop is followed to its end, not refused.
+TEST_F(WrapperDownload, NewRunWhileTheTaskStillTransfersFollowsIt) {
+  const std::string name = Serve("slow", 2 * 1024 * 1024);
+  StartTransfer("https://127.0.0.1/" + name, target_);
+  EXPECT_EQ(Download(Url(name), 20, 2), kDownloadResult_Complete);
+  EXPECT_TRUE(ReadFileBytes(target_) == content_);
+  EXPECT_NE(Log().find("HttpDownload a run of this address is still transferring: following it"), std::string::npos);
+  int progressReports = 0;
+  for (const Event& event : Events()) progressReports += event.kind == kDownload_Progress;
+  EXPECT_GT(progressReports, 0);
+}
+
 TEST_F(WrapperDownload, CancelOfADownloadThatFinishesWithinTheGraceIsComplete) {
   const std::string name = Serve("dl", 20000);
   // The cancel comes once the task has put the file in place, while the wrapper still waits
