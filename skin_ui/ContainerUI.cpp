@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "skin_ui/AttributeTable.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
 
@@ -364,26 +365,54 @@ void CContainerUI::HandleEvent(UIEvent& event) {
   CControlUI::HandleEvent(event);
 }
 
-void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (!name || !value) return;
-  const CUIString key(name);
-  if (key == L"inset") {
-    SetInset(ParseRect(value));
-  } else if (key == L"childpadding") {
-    SetChildPadding(ParseNumber(value));
-  } else if (key == L"childalign") {
-    if (wcscmp(value, L"left") == 0) SetChildAlign(kAlignLeft);
-    else if (wcscmp(value, L"center") == 0) SetChildAlign(kAlignCenter);
-    else if (wcscmp(value, L"right") == 0) SetChildAlign(kAlignRight);
-  } else if (key == L"childvalign") {
-    if (wcscmp(value, L"top") == 0) SetChildVAlign(kAlignTop);
-    else if (wcscmp(value, L"vcenter") == 0) SetChildVAlign(kAlignVCenter);
-    else if (wcscmp(value, L"bottom") == 0) SetChildVAlign(kAlignBottom);
-  } else if (key == L"mousechild") {
-    SetMouseChildEnabled(ParseBool(value));
-  } else {
-    CControlUI::SetAttribute(name, value);
+namespace {
+
+// The alignment named by one of the exact words of `choices`; other values leave it unchanged.
+struct AlignWord {
+  const wchar_t* word;
+  int align;
+};
+
+template <size_t N>
+void SetAlign(CContainerUI& box, const wchar_t* value, const AlignWord (&choices)[N], void (CContainerUI::*set)(int)) {
+  for (const AlignWord& choice : choices) {
+    if (wcscmp(value, choice.word) == 0) {
+      (box.*set)(choice.align);
+      return;
+    }
   }
+}
+
+constexpr AlignWord kChildAlignWords[] = {{L"left", kAlignLeft}, {L"center", kAlignCenter}, {L"right", kAlignRight}};
+constexpr AlignWord kChildVAlignWords[] = {{L"top", kAlignTop}, {L"vcenter", kAlignVCenter}, {L"bottom", kAlignBottom}};
+
+using attr::Set;
+
+constexpr UIAttribute<CContainerUI> kContainerAttributes[] = {
+    {L"inset", Set<&CContainerUI::SetInset, attr::Rect>},
+    {L"childpadding", Set<&CContainerUI::SetChildPadding, attr::Number>},
+    {L"childalign",
+     [](CContainerUI& box, const wchar_t* value) {
+       SetAlign(box, value, kChildAlignWords, &CContainerUI::SetChildAlign);
+     }},
+    {L"childvalign",
+     [](CContainerUI& box, const wchar_t* value) {
+       SetAlign(box, value, kChildVAlignWords, &CContainerUI::SetChildVAlign);
+     }},
+    {L"mousechild", Set<&CContainerUI::SetMouseChildEnabled, attr::Bool>},
+};
+
+// The separator of the box layouts (its dragging is not built: no skin uses it).
+template <class Box>
+constexpr UIAttribute<Box> kSeparatorAttributes[] = {
+    {Box::kSeparatorAttribute, Set<&Box::SetSeparatorSize, attr::Number>},
+    {L"sepimm", Set<&Box::SetSepImmMode, attr::Bool>},
+};
+
+}  // namespace
+
+void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
+  if (!ApplyAttribute(kContainerAttributes, *this, name, value)) CControlUI::SetAttribute(name, value);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -394,11 +423,7 @@ void* CVerticalLayoutUI::GetInterface(const wchar_t* name) {
 }
 
 void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (name && wcscmp(name, L"sepheight") == 0)
-    sepHeight_ = ParseNumber(value);
-  else if (name && wcscmp(name, L"sepimm") == 0)
-    sepImmediate_ = ParseBool(value);
-  else
+  if (!ApplyAttribute(kSeparatorAttributes<CVerticalLayoutUI>, *this, name, value))
     CContainerUI::SetAttribute(name, value);
 }
 
@@ -416,11 +441,7 @@ void* CHorizontalLayoutUI::GetInterface(const wchar_t* name) {
 }
 
 void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (name && wcscmp(name, L"sepwidth") == 0)
-    sepWidth_ = ParseNumber(value);
-  else if (name && wcscmp(name, L"sepimm") == 0)
-    sepImmediate_ = ParseBool(value);
-  else
+  if (!ApplyAttribute(kSeparatorAttributes<CHorizontalLayoutUI>, *this, name, value))
     CContainerUI::SetAttribute(name, value);
 }
 

@@ -5,6 +5,8 @@
 // drawing code.
 
 #include <cstdint>
+#include <map>
+#include <string>
 
 #include "skin_ui/UIDefs.h"
 #include "skin_ui/UIEvents.h"
@@ -184,6 +186,13 @@ class CControlUI {
   // hidden or nothing is left.
   bool ClipToAncestors(UIRect& area) const;
   void SendNotify(const wchar_t* type, uintptr_t wParam = 0, uintptr_t lParam = 0);
+  // Stores a changed value and repaints the control; an unchanged one does nothing.
+  template <class T>
+  void ChangeAndInvalidate(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    Invalidate();
+  }
 
   CWindowManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;
@@ -227,7 +236,7 @@ class CControlUI {
   UISize borderRound_;
   UIRect paintRect_;
   UIRect borderSize_;
-  CUIStringMap customAttributes_;  // values are owned CUIString objects
+  std::map<std::wstring, std::wstring, std::less<>> customAttributes_;
 
  private:
   bool inSizeHandlers_ = false;

@@ -20,11 +20,13 @@ inline int32_t Saturate(int64_t value) {
 struct UIPoint {
   int32_t x = 0;
   int32_t y = 0;
+  bool operator==(const UIPoint&) const = default;
 };
 
 struct UISize {
   int32_t cx = 0;
   int32_t cy = 0;
+  bool operator==(const UISize&) const = default;
 };
 
 struct UIRect {
