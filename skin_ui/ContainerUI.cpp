@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "skin_ui/AttributeTable.h"
+#include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
 
@@ -347,6 +348,39 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, uint32_t
   }
   if (!(flags & kFindMeFirst) && (!hitTest || mouseEnabled_)) return proc(this, data);
   return nullptr;
+}
+
+bool CContainerUI::PaintControl(NativeDC dc, const UIRect& dirty, CControlUI* stop) {
+  UIRect area = dirty;
+  if (!area.Intersect(item_)) return true;
+  const int outerClip = native::PushClip(dc, area);
+  CControlUI::PaintControl(dc, dirty, stop);
+  const UIRect client = GetInnerRect();
+  UIRect clientDirty = dirty;
+  const bool dirtyClient = clientDirty.Intersect(client);
+  int innerClip = dirtyClient ? native::PushClip(dc, client) : 0;
+  bool reachedStop = false;
+  for (int i = 0; i < items_.GetSize() && !reachedStop; ++i) {
+    CControlUI* child = Child(items_, i);
+    if (!child->IsVisible()) continue;
+    UIRect meets = child->GetPos();
+    if (!meets.Intersect(dirty)) continue;
+    if (child->IsFloat()) {
+      UIRect inItem = child->GetPos();
+      if (!inItem.Intersect(item_)) continue;
+      // Float children may draw over the inset: only the container's own clip holds.
+      if (innerClip) native::PopClip(dc, innerClip);
+      reachedStop = !child->Paint(dc, dirty, stop);
+      if (innerClip) innerClip = native::PushClip(dc, client);
+    } else {
+      UIRect inClient = child->GetPos();
+      if (!dirtyClient || !inClient.Intersect(client)) continue;
+      reachedStop = !child->Paint(dc, dirty, stop);
+    }
+  }
+  if (innerClip) native::PopClip(dc, innerClip);
+  native::PopClip(dc, outerClip);
+  return !reachedStop;
 }
 
 void CContainerUI::HandleEvent(UIEvent& event) {

@@ -76,6 +76,9 @@ class CContainerUI : public CControlUI, public IContainerUI {
   CControlUI* FindControl(FindControlProc proc, void* data, uint32_t flags) override;
   void HandleEvent(UIEvent& event) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  // The container, then its visible children clipped to the client area (float children to
+  // the whole container), until the stop control.
+  bool PaintControl(NativeDC dc, const UIRect& dirty, CControlUI* stop) override;
 
  protected:
   void DestroyRemoved(CControlUI* control);

@@ -406,6 +406,20 @@ void CControlUI::SetAttributeList(const wchar_t* list) {
 
 UISize CControlUI::MeasureSize(UISize) { return UISize{fixedWidth_, fixedHeight_}; }
 
+bool CControlUI::Paint(NativeDC dc, const UIRect& dirty, CControlUI* stop) {
+  if (this == stop) return false;
+  paintRect_ = dirty;
+  if (!paintRect_.Intersect(item_)) return true;
+  if (!OnPaint(this)) return true;
+  if (!PaintControl(dc, dirty, stop)) return false;
+  if (cover_) cover_->Paint(dc, dirty, nullptr);
+  return true;
+}
+
+bool CControlUI::PaintControl(NativeDC, const UIRect&, CControlUI*) { return true; }
+
+void CControlUI::PaintAfterTree(NativeDC, const UIRect&) { OnPostPaint(this); }
+
 void CControlUI::Invalidate() {
   if (!IsVisible()) return;
   UIRect area = item_;

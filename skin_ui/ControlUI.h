@@ -30,6 +30,7 @@ enum : uint32_t {
 enum : uint32_t {
   kControlTraitTabStop = 0x01,
   kControlTraitSetCursor = 0x02,
+  kControlTraitWantsTab = 0x04,  // Tab is typed into the control instead of moving the focus
 };
 
 using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
@@ -135,6 +136,13 @@ class CControlUI {
   virtual CUIString GetAttributeList() const { return CUIString(); }
   virtual void SetAttributeList(const wchar_t* list);
   virtual UISize MeasureSize(UISize available);
+
+  // Painting: the control and its cover for the part of `dirty` it covers. False when `stop`
+  // was reached (nothing from it on is painted). The layers come with the drawing code.
+  virtual bool Paint(NativeDC dc, const UIRect& dirty, CControlUI* stop);
+  virtual bool PaintControl(NativeDC dc, const UIRect& dirty, CControlUI* stop);
+  // After the whole tree, for the controls registered for it: the post-paint handlers.
+  virtual void PaintAfterTree(NativeDC dc, const UIRect& dirty);
 
   // Non-virtual operations.
   void Invalidate();

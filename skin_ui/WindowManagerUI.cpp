@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin_ui/ControlUI.h"
+#include "skin_ui/InputEvent.h"
 #include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/SkinArchive.h"
 
@@ -113,6 +114,7 @@ CWindowManagerUI::~CWindowManagerUI() {
 
 void CWindowManagerUI::Init(NativeWindow window, const wchar_t* resourceName) {
   names_.clear();
+  timers_.RemoveAll();
   fonts_.Clear();
   defaultAttributes_.clear();
   attributes_.ClearCustom();
@@ -127,11 +129,15 @@ void CWindowManagerUI::Init(NativeWindow window, const wchar_t* resourceName) {
 bool CWindowManagerUI::AttachRoot(CControlUI* root) {
   if (!root) return false;
   SetFocus(nullptr, false);
-  keyControl_ = hover_ = click_ = tooltipControl_ = nullptr;
+  keyboardRouter_.Reset();
+  mouseRouter_.Reset();
+  tooltip_.Hide(window_);
   if (root_) {
     notifications_.ClearNotifications();
     notifications_.DeleteQueuedControls();
     names_.clear();
+    painter_.Reset();
+    nativeWindows_.clear();
     QueueForDeletion(root_);
   }
   root_ = root;
@@ -177,14 +183,14 @@ CControlUI* CWindowManagerUI::FindChildByName(CControlUI* parent, const wchar_t*
 void CWindowManagerUI::ForgetControl(CControlUI* control) {
   if (!control) return;
   focus_.Forget(control);
-  if (hover_ == control) hover_ = nullptr;
-  if (click_ == control) click_ = nullptr;
-  if (keyControl_ == control) keyControl_ = nullptr;
-  if (tooltipControl_ == control) tooltipControl_ = nullptr;
+  mouseRouter_.Forget(control);
+  keyboardRouter_.Forget(control);
+  painter_.Forget(control);
+  timers_.KillAll(control);
   if (root_ == control) root_ = nullptr;
   std::erase_if(names_, [control](const auto& entry) { return entry.second == control; });
+  std::erase_if(nativeWindows_, [control](const auto& entry) { return entry.second == control; });
   notifications_.ForgetSender(control);
-  RemoveMouseLeaveNeeded(control);
   for (auto& [name, group] : optionGroups_) std::erase(group, control);
 }
 
@@ -278,18 +284,6 @@ void CWindowManagerUI::UpdateLayout(const UIRect& client) {
   }
 }
 
-bool CWindowManagerUI::AddMouseLeaveNeeded(CControlUI* control) {
-  if (!control || IsMouseLeaveNeeded(control)) return false;
-  mouseLeaveNeeded_.push_back(control);
-  return true;
-}
-
-bool CWindowManagerUI::RemoveMouseLeaveNeeded(CControlUI* control) { return std::erase(mouseLeaveNeeded_, control) > 0; }
-
-bool CWindowManagerUI::IsMouseLeaveNeeded(CControlUI* control) const {
-  return std::find(mouseLeaveNeeded_.begin(), mouseLeaveNeeded_.end(), control) != mouseLeaveNeeded_.end();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Resources
 
@@ -367,6 +361,254 @@ void CWindowManagerUI::RemoveOptionGroup(const wchar_t* group, CControlUI* contr
   if (it == optionGroups_.end()) return;
   std::erase(it->second, control);
   if (it->second.empty()) optionGroups_.erase(it);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers, native child windows and filters
+
+bool CWindowManagerUI::SetTimer(CControlUI* control, uint32_t id, uint32_t ms) {
+  return control && control->GetManager() == this && timers_.Set(control, window_, id, ms);
+}
+
+bool CWindowManagerUI::AddNativeWindow(CControlUI* control, NativeWindow child) {
+  if (!control || !child || GetNativeWindowControl(child)) return false;
+  nativeWindows_.emplace_back(child, control);
+  return true;
+}
+
+bool CWindowManagerUI::RemoveNativeWindow(NativeWindow child) {
+  return std::erase_if(nativeWindows_, [child](const auto& entry) { return entry.first == child; }) > 0;
+}
+
+CControlUI* CWindowManagerUI::GetNativeWindowControl(NativeWindow child) const {
+  for (const auto& [window, control] : nativeWindows_)
+    if (window == child) return control;
+  return nullptr;
+}
+
+void CWindowManagerUI::NativeWindowFocused(NativeWindow child) {
+  if (CControlUI* control = GetNativeWindowControl(child)) SetFocus(control, false);
+}
+
+bool CWindowManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
+  if (!filter || std::find(preMessageFilters_.begin(), preMessageFilters_.end(), filter) != preMessageFilters_.end())
+    return false;
+  preMessageFilters_.push_back(filter);
+  return true;
+}
+
+bool CWindowManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
+  if (!filter || std::find(messageFilters_.begin(), messageFilters_.end(), filter) != messageFilters_.end())
+    return false;
+  messageFilters_.push_back(filter);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Message routing
+
+bool CWindowManagerUI::TranslateWindowMessage(const UIMessage& msg) {
+  const std::vector<CWindowManagerUI*> managers(GetManagers());
+  if (!native::IsChildStyle(msg.window)) {
+    for (CWindowManagerUI* manager : managers) {
+      intptr_t result = 0;
+      if (manager->window_ == msg.window)
+        return manager->PreFilterMessage(msg.message, msg.wParam, msg.lParam, result);
+    }
+    return false;
+  }
+  // A child window's message goes to the managers of its ancestors, the last registered first;
+  // what they answer does not consume it.
+  for (auto it = managers.rbegin(); it != managers.rend(); ++it) {
+    CWindowManagerUI* manager = *it;
+    for (NativeWindow ancestor = native::GetParentWindow(msg.window); ancestor;
+         ancestor = native::GetParentWindow(ancestor)) {
+      if (ancestor != manager->window_) continue;
+      intptr_t result = 0;
+      manager->PreFilterMessage(msg.message, msg.wParam, msg.lParam, result);
+      break;
+    }
+  }
+  return false;
+}
+
+bool CWindowManagerUI::PreFilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  const std::vector<IMessageFilterUI*> filters(preMessageFilters_);
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const intptr_t answer = filter->MessageHandler(message, wParam, lParam, handled);
+    if (handled) {
+      result = answer;
+      return true;
+    }
+  }
+  return keyboardRouter_.PreFilter(message, wParam, lParam);
+}
+
+bool CWindowManagerUI::FilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  if (!window_) return false;
+  // The filters see the mouse position the message brings.
+  switch (message) {
+    case kMsgContextMenu:
+    case kMsgMouseWheel:
+      mouse_ = native::ScreenToClient(window_, PointFromLParam(lParam));
+      break;
+    case kMsgMouseMove:
+    case kMsgLButtonDown:
+    case kMsgLButtonUp:
+    case kMsgLButtonDblClk:
+      mouse_ = PointFromLParam(lParam);
+      break;
+    default:
+      break;
+  }
+  const std::vector<IMessageFilterUI*> filters(messageFilters_);
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const intptr_t answer = filter->MessageHandler(message, wParam, lParam, handled);
+    if (handled) {
+      result = answer;
+      return true;
+    }
+  }
+
+  switch (message) {
+    case kMsgNotifyWakeUp:
+      DeliverQueuedNotifications();
+      result = 0;
+      return true;
+    case kMsgClose:
+      OnCloseRequest();
+      return false;
+    case kMsgEraseBackground:
+      result = 1;
+      return true;
+    case kMsgPaint:
+      painter_.Paint();
+      result = 0;
+      return true;
+    case kMsgSize:
+      OnWindowSize(wParam, lParam);
+      result = 0;
+      return true;
+    case kMsgGetMinMaxInfo: {
+      auto* info = reinterpret_cast<UIMinMaxInfo*>(lParam);
+      const UIWindowAttributes& a = attributes_;
+      if (info && a.minInfo.cx > 0) info->minTrackSize.x = a.minInfo.cx;
+      if (info && a.minInfo.cy > 0) info->minTrackSize.y = a.minInfo.cy;
+      if (info && a.maxInfo.cx > 0) info->maxTrackSize.x = a.maxInfo.cx;
+      if (info && a.maxInfo.cy > 0) info->maxTrackSize.y = a.maxInfo.cy;
+      return false;
+    }
+    case kMsgTimer: {
+      uint32_t id = 0;
+      CControlUI* control = timers_.Find(window_, wParam, id);
+      if (!control) return false;
+      UIEvent event = MakeInputEvent(kEventTimer, control, mouse_, id, static_cast<uintptr_t>(lParam));
+      control->Event(event);
+      result = 0;
+      return true;
+    }
+    case kMsgKillFocus:
+      // The keyboard focus went to a control's own child window.
+      NativeWindowFocused(reinterpret_cast<NativeWindow>(wParam));
+      return false;
+    case kMsgNotify:
+    case kMsgCommand:
+    case kMsgCtlColorEdit:
+    case kMsgCtlColorStatic:
+      return Reflect(message, wParam, lParam, result);
+    case kMsgMouseActivate:
+      if (!attributes_.noActivate) return false;
+      result = kMouseActivateNoActivate;
+      return true;
+    case kMsgKeyDown:
+    case kMsgKeyUp:
+    case kMsgChar:
+      return RouteKey(message, wParam, lParam);
+    default:
+      return RouteMouse(message, wParam, lParam, result);
+  }
+}
+
+bool CWindowManagerUI::RouteMouse(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  if (!root_) return false;
+  switch (message) {
+    case kMsgMouseMove:
+      mouseRouter_.MouseMove(mouse_);
+      return false;
+    case kMsgLButtonDown:
+      mouseRouter_.ButtonDown(mouse_, wParam);
+      return false;
+    case kMsgLButtonUp:
+      mouseRouter_.ButtonUp(mouse_, wParam);
+      return false;
+    case kMsgLButtonDblClk:
+      mouseRouter_.DoubleClick(mouse_, wParam);
+      return false;
+    case kMsgRButtonDown:
+      mouse_ = PointFromLParam(lParam);
+      mouseRouter_.RightButtonDown(mouse_, wParam);
+      return false;
+    case kMsgContextMenu:
+      mouseRouter_.ContextMenu(mouse_);
+      return false;
+    case kMsgMouseWheel:
+      mouseRouter_.Wheel(mouse_, static_cast<int16_t>((wParam >> 16) & 0xFFFF));
+      return false;
+    case kMsgMouseHover:
+      mouse_ = PointFromLParam(lParam);
+      mouseRouter_.Hover(mouse_);
+      return false;
+    case kMsgMouseLeave:
+      mouseRouter_.Leave();
+      return false;
+    case kMsgSetCursor:
+      // Only the client area: the borders keep the system's cursors.
+      if ((lParam & 0xFFFF) != kHitClient || !mouseRouter_.SetCursor()) return false;
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CWindowManagerUI::RouteKey(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (message == kMsgKeyDown)
+    keyboardRouter_.KeyDown(wParam, lParam);
+  else if (message == kMsgKeyUp)
+    keyboardRouter_.KeyUp(wParam, lParam);
+  else
+    keyboardRouter_.Char(wParam, lParam);
+  return false;
+}
+
+bool CWindowManagerUI::Reflect(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  // The window concerned: the notify header's first field, or the lParam of the others. Commands
+  // from menus and accelerators name no window and are not reflected.
+  NativeWindow child = nullptr;
+  if (message == kMsgNotify)
+    child = lParam ? *reinterpret_cast<NativeWindow*>(lParam) : nullptr;
+  else
+    child = reinterpret_cast<NativeWindow>(lParam);
+  if (!child || !native::IsChildWindow(window_, child)) return false;
+  result = native::SendWindowMessage(child, message + kReflectedMessageOffset, wParam, lParam);
+  return true;
+}
+
+void CWindowManagerUI::OnWindowSize(uintptr_t wParam, intptr_t lParam) {
+  if (CControlUI* focus = GetFocus()) {
+    UIEvent event = MakeInputEvent(kEventWindowSize, focus, mouse_, wParam, static_cast<uintptr_t>(lParam));
+    focus->Event(event);
+  }
+  if (root_) root_->MarkForLayout();
+}
+
+void CWindowManagerUI::OnCloseRequest() {
+  mouseRouter_.Close();
+  SetFocus(nullptr, false);
+  if (native::IsActive(window_)) native::FocusOwnerOrParent(window_);
+  tooltip_.Destroy();
 }
 
 }  // namespace SkinUI

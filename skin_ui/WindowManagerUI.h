@@ -1,9 +1,10 @@
 #pragma once
 // The per-window engine of the toolkit: the root control and what controls ask of their
-// window. It coordinates classes with one job each (the window attributes, the focus and Tab
-// order, the notification queue) and keeps the window's own tables (names, fonts, default
-// attribute lists, option groups). What the whole process shares lives in CSkinResources;
-// what needs the windowing system goes through NativeWindowOps.h.
+// window. It routes the window's messages to classes with one job each (painting, mouse and
+// keyboard routing, focus and Tab order, timers, the tooltip, the notification queue, the
+// window attributes) and keeps the window's own tables (names, fonts, default attribute
+// lists, option groups, native child windows). What the whole process shares lives in
+// CSkinResources; what needs the windowing system goes through NativeWindowOps.h.
 
 #include <cstdint>
 #include <map>
@@ -13,11 +14,17 @@
 
 #include "skin_ui/FocusNavigator.h"
 #include "skin_ui/FontTable.h"
+#include "skin_ui/KeyboardRouter.h"
+#include "skin_ui/MouseRouter.h"
 #include "skin_ui/NotificationQueue.h"
 #include "skin_ui/NotifyPump.h"
+#include "skin_ui/PaintCoordinator.h"
 #include "skin_ui/SkinResources.h"
+#include "skin_ui/TimerTable.h"
+#include "skin_ui/TooltipController.h"
 #include "skin_ui/UIDefs.h"
 #include "skin_ui/UIEvents.h"
+#include "skin_ui/UIMessages.h"
 #include "skin_ui/UIString.h"
 #include "skin_ui/WindowAttributes.h"
 
@@ -108,9 +115,46 @@ class CWindowManagerUI {
 
   UIPoint GetMousePos() const { return mouse_; }
   void SetMousePos(UIPoint point) { mouse_ = point; }
-  bool AddMouseLeaveNeeded(CControlUI* control);
-  bool RemoveMouseLeaveNeeded(CControlUI* control);
-  bool IsMouseLeaveNeeded(CControlUI* control) const;
+  CControlUI* GetHover() const { return mouseRouter_.GetHover(); }
+  CControlUI* GetClick() const { return mouseRouter_.GetClick(); }
+  bool IsCaptured() const { return mouseRouter_.IsCaptured(); }
+  NativeWindow GetTooltipWindow() const { return tooltip_.GetTooltipWindow(); }
+  bool AddMouseLeaveNeeded(CControlUI* control) { return mouseRouter_.AddMouseLeaveNeeded(control); }
+  bool RemoveMouseLeaveNeeded(CControlUI* control) { return mouseRouter_.RemoveMouseLeaveNeeded(control); }
+  bool IsMouseLeaveNeeded(CControlUI* control) const { return mouseRouter_.IsMouseLeaveNeeded(control); }
+
+  // Control timers; the timer event carries the control's own id.
+  bool SetTimer(CControlUI* control, uint32_t id, uint32_t ms);
+  bool KillTimer(CControlUI* control, uint32_t id) { return timers_.Kill(control, id); }
+  void KillTimer(CControlUI* control) { timers_.KillAll(control); }
+  void RemoveAllTimers() { timers_.RemoveAll(); }
+
+  // Controls that paint after the whole tree.
+  bool AddPostPaint(CControlUI* control) { return painter_.AddPostPaint(control); }
+  bool RemovePostPaint(CControlUI* control) { return painter_.RemovePostPaint(control); }
+
+  // Native child windows of controls (the edit fields): a child that takes the keyboard focus
+  // gives the manager's focus to its control.
+  bool AddNativeWindow(CControlUI* control, NativeWindow child);
+  bool RemoveNativeWindow(NativeWindow child);
+  CControlUI* GetNativeWindowControl(NativeWindow child) const;
+  void NativeWindowFocused(NativeWindow child);
+
+  // Filters: pre-message filters see every queued message before translation (Tab, shortcuts);
+  // message filters see the window's messages before the manager routes them.
+  bool AddPreMessageFilter(IMessageFilterUI* filter);
+  bool RemovePreMessageFilter(IMessageFilterUI* filter) { return std::erase(preMessageFilters_, filter) > 0; }
+  bool AddMessageFilter(IMessageFilterUI* filter);
+  bool RemoveMessageFilter(IMessageFilterUI* filter) { return std::erase(messageFilters_, filter) > 0; }
+
+  // The window's message, for what the window itself left unhandled. True when the manager
+  // handled it; `result` is then the answer.
+  bool FilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  // A queued message before translation; true when it is consumed.
+  bool PreFilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  // Offers a queued message to the manager of its window (or of the window's ancestors for a
+  // child window); true when it is consumed and must not be translated or dispatched.
+  static bool TranslateWindowMessage(const UIMessage& msg);
 
   // Default attribute lists by element name; `shared` uses the process-wide table.
   void AddDefaultAttributeList(const wchar_t* elementName, const wchar_t* list, bool shared = false);
@@ -165,11 +209,13 @@ class CWindowManagerUI {
  private:
   NativeWindow window_ = nullptr;
   CUIString resourceName_;
+  bool RouteMouse(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  bool RouteKey(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  bool Reflect(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  void OnWindowSize(uintptr_t wParam, intptr_t lParam);
+  void OnCloseRequest();
+
   CControlUI* root_ = nullptr;
-  CControlUI* hover_ = nullptr;
-  CControlUI* click_ = nullptr;
-  CControlUI* keyControl_ = nullptr;
-  CControlUI* tooltipControl_ = nullptr;
   UIPoint mouse_{-1, -1};
   bool firstLayout_ = true;
   bool updateNeeded_ = false;
@@ -178,8 +224,15 @@ class CWindowManagerUI {
   UIWindowAttributes attributes_;
   UIFocusNavigator focus_{*this};
   UINotificationQueue notifications_;
+  UITimerTable timers_;
+  UITooltipController tooltip_;
+  UIMouseRouter mouseRouter_{*this, tooltip_};
+  UIKeyboardRouter keyboardRouter_{*this};
+  UIPaintCoordinator painter_{*this};
   std::vector<INotifyUI*> notifiers_;
-  std::vector<CControlUI*> mouseLeaveNeeded_;
+  std::vector<IMessageFilterUI*> preMessageFilters_;
+  std::vector<IMessageFilterUI*> messageFilters_;
+  std::vector<std::pair<NativeWindow, CControlUI*>> nativeWindows_;
   std::unordered_map<std::wstring, CControlUI*> names_;
   std::map<std::wstring, std::vector<CControlUI*>, std::less<>> optionGroups_;
   UIFontTable fonts_;
