@@ -42,8 +42,9 @@ void UIPaintCoordinator::Paint() {
     }
     if (manager_.IsShowUpdateRect()) native::OutlineRect(dc, dirty, kDirtyOutlineColor);
   });
-  // Something asked for a layout while the tree was painting: paint again after it.
-  if (manager_.IsUpdateNeeded()) manager_.Invalidate();
+  // Something asked for a layout while the tree was painting, or a focus move waits for the
+  // layout just done: paint again (the paint validated any earlier request).
+  if (manager_.IsUpdateNeeded() || manager_.IsFocusNeeded()) manager_.Invalidate();
 }
 
 void UIPaintCoordinator::PaintTree(NativeDC dc, const UIRect& dirty) {

@@ -125,14 +125,14 @@ void KillTimer(NativeWindow window, uintptr_t nativeId) {
 
 namespace {
 
-TTTOOLINFOW ToolInfo(NativeWindow tooltip, NativeWindow owner) {
+// The one tool of a window's tooltip, shown where the toolkit places it.
+TTTOOLINFOW ToolInfo(NativeWindow owner) {
   TTTOOLINFOW info{};
   info.cbSize = sizeof(info);
-  info.uFlags = TTF_IDISHWND;
+  info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
   info.hwnd = Hwnd(owner);
-  info.uId = reinterpret_cast<UINT_PTR>(owner);
+  info.uId = 1;
   info.hinst = GetModuleHandleW(nullptr);
-  (void)tooltip;
   return info;
 }
 
@@ -142,30 +142,33 @@ NativeWindow CreateTooltip(NativeWindow owner) {
   if (!owner) return nullptr;
   INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&init);
-  return CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(owner), nullptr, GetModuleHandleW(nullptr),
-                         nullptr);
+  HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(owner), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+  if (!tooltip) return nullptr;
+  TTTOOLINFOW info = ToolInfo(owner);
+  info.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  return tooltip;
 }
 
 void ShowTooltip(NativeWindow tooltip, NativeWindow owner, const wchar_t* text, const UIRect& rect, int32_t maxWidth) {
   if (!tooltip || !owner) return;
-  TTTOOLINFOW info = ToolInfo(tooltip, owner);
-  info.uFlags = 0;
-  info.uId = 1;
+  TTTOOLINFOW info = ToolInfo(owner);
   info.lpszText = const_cast<wchar_t*>(text);
   info.rect = ToRect(rect);
-  // Added once, then updated: the rectangle and the text follow the control under the mouse.
-  if (!SendMessageW(Hwnd(tooltip), TTM_GETTOOLCOUNT, 0, 0)) SendMessageW(Hwnd(tooltip), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   SendMessageW(Hwnd(tooltip), TTM_SETMAXTIPWIDTH, 0, maxWidth);
   SendMessageW(Hwnd(tooltip), TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+  // Below the cursor, clear of its shape.
+  POINT at{};
+  GetCursorPos(&at);
+  SendMessageW(Hwnd(tooltip), TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y + 20));
   SendMessageW(Hwnd(tooltip), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
 }
 
 void HideTooltip(NativeWindow tooltip, NativeWindow owner) {
   if (!tooltip || !owner) return;
-  TTTOOLINFOW info = ToolInfo(tooltip, owner);
-  info.uFlags = 0;
-  info.uId = 1;
+  TTTOOLINFOW info = ToolInfo(owner);
   SendMessageW(Hwnd(tooltip), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
 }
 

@@ -471,8 +471,10 @@ TEST_F(WindowRoutingTest, RequestedFocusArrivesAfterTheLayoutAndNativeChildrenMa
   manager_.RequestFocus(c_);
   EXPECT_EQ(manager_.GetFocus(), nullptr);
   EXPECT_EQ(notifier_.Types(), (std::vector<std::wstring>{L"killfocus"}));
-  Paint();  // lays out
-  Paint();  // the pending focus move
+  Paint();  // lays out, and asks for the paint that moves the focus
+  UIRect update;
+  ASSERT_TRUE(native::GetUpdateRect(window_.Handle(), update));
+  Send(kMsgPaint);
   EXPECT_EQ(manager_.GetFocus(), c_);
 
   StandInWindow field(UISize{10, 10}, &window_);
