@@ -108,7 +108,9 @@ BOOL CALLBACK ReadBoxChild(HWND child, LPARAM data) {
 
 int PrintMessageBox(const wchar_t* caption, int seconds) {
   for (int i = 0; i < seconds * 10; ++i) {
-    if (HWND box = FindWindowW(L"#32770", caption)) {
+    HWND box = FindWindowW(L"#32770", caption);
+    if (box && IsWindowVisible(box)) {
+      Sleep(300);  // shown: let it settle where it will stay
       BoxContents contents;
       EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&contents));
       std::string out = "text: " + encoding::WideToUtf8(contents.text.c_str()) + "\n";
