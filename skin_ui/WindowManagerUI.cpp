@@ -49,6 +49,29 @@ CControlUI* CollectNeedingLayout(CControlUI* control, void* data) {
   return control;
 }
 
+template <class T>
+bool AddOnce(std::vector<T*>& list, T* item) {
+  if (!item || std::find(list.begin(), list.end(), item) != list.end()) return false;
+  list.push_back(item);
+  return true;
+}
+
+// The first filter that handles the message gives the answer; a filter may remove itself while
+// it runs, so a copy of the list is walked.
+bool RunFilters(const std::vector<IMessageFilterUI*>& list, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                intptr_t& result) {
+  const std::vector<IMessageFilterUI*> filters(list);
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const intptr_t answer = filter->MessageHandler(message, wParam, lParam, handled);
+    if (handled) {
+      result = answer;
+      return true;
+    }
+  }
+  return false;
+}
+
 CControlUI* ForgetEach(CControlUI* control, void* data) {
   static_cast<CWindowManagerUI*>(data)->ForgetControl(control);
   return nullptr;
@@ -204,11 +227,7 @@ void CWindowManagerUI::QueueForDeletion(CControlUI* control) {
 // ---------------------------------------------------------------------------------------------
 // Notifications
 
-bool CWindowManagerUI::AddNotifier(INotifyUI* notifier) {
-  if (!notifier || std::find(notifiers_.begin(), notifiers_.end(), notifier) != notifiers_.end()) return false;
-  notifiers_.push_back(notifier);
-  return true;
-}
+bool CWindowManagerUI::AddNotifier(INotifyUI* notifier) { return AddOnce(notifiers_, notifier); }
 
 bool CWindowManagerUI::RemoveNotifier(INotifyUI* notifier) { return std::erase(notifiers_, notifier) > 0; }
 
@@ -390,19 +409,9 @@ void CWindowManagerUI::NativeWindowFocused(NativeWindow child) {
   if (CControlUI* control = GetNativeWindowControl(child)) SetFocus(control, false);
 }
 
-bool CWindowManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
-  if (!filter || std::find(preMessageFilters_.begin(), preMessageFilters_.end(), filter) != preMessageFilters_.end())
-    return false;
-  preMessageFilters_.push_back(filter);
-  return true;
-}
+bool CWindowManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return AddOnce(preMessageFilters_, filter); }
 
-bool CWindowManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
-  if (!filter || std::find(messageFilters_.begin(), messageFilters_.end(), filter) != messageFilters_.end())
-    return false;
-  messageFilters_.push_back(filter);
-  return true;
-}
+bool CWindowManagerUI::AddMessageFilter(IMessageFilterUI* filter) { return AddOnce(messageFilters_, filter); }
 
 // ---------------------------------------------------------------------------------------------
 // Message routing
@@ -433,15 +442,7 @@ bool CWindowManagerUI::TranslateWindowMessage(const UIMessage& msg) {
 }
 
 bool CWindowManagerUI::PreFilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
-  const std::vector<IMessageFilterUI*> filters(preMessageFilters_);
-  for (IMessageFilterUI* filter : filters) {
-    bool handled = false;
-    const intptr_t answer = filter->MessageHandler(message, wParam, lParam, handled);
-    if (handled) {
-      result = answer;
-      return true;
-    }
-  }
+  if (RunFilters(preMessageFilters_, message, wParam, lParam, result)) return true;
   return keyboardRouter_.PreFilter(message, wParam, lParam);
 }
 
@@ -462,15 +463,7 @@ bool CWindowManagerUI::FilterMessage(uint32_t message, uintptr_t wParam, intptr_
     default:
       break;
   }
-  const std::vector<IMessageFilterUI*> filters(messageFilters_);
-  for (IMessageFilterUI* filter : filters) {
-    bool handled = false;
-    const intptr_t answer = filter->MessageHandler(message, wParam, lParam, handled);
-    if (handled) {
-      result = answer;
-      return true;
-    }
-  }
+  if (RunFilters(messageFilters_, message, wParam, lParam, result)) return true;
 
   switch (message) {
     case kMsgNotifyWakeUp:
