@@ -49,11 +49,15 @@ void UIMouseRouter::ReleaseCapture() {
 }
 
 void UIMouseRouter::MouseMove(UIPoint point) {
-  manager_.SetMousePos(point);
-  if (!tracking_) {
+  if (!tracking_ || !hoverAsked_) {
     native::TrackMouse(manager_.GetNativeWindow(), tooltip_.HoverDelay(hoverTime_));
-    tracking_ = true;
+    tracking_ = hoverAsked_ = true;
   }
+  MoveTo(point);
+}
+
+void UIMouseRouter::MoveTo(UIPoint point) {
+  manager_.SetMousePos(point);
   CControlUI* control = manager_.FindControl(point);
   if (control && control->GetManager() != &manager_) return;
   if (!captured_ && control != hover_) {
@@ -126,7 +130,8 @@ void UIMouseRouter::Wheel(UIPoint point, int delta) {
 }
 
 void UIMouseRouter::Hover(UIPoint point) {
-  tracking_ = false;
+  // The system stops watching for rest, not for the leave: the next move asks for both again.
+  hoverAsked_ = false;
   if (!hover_) return;
   Send(hover_, kEventMouseHover, point);
   // The hover event may have removed the control.
@@ -137,10 +142,13 @@ void UIMouseRouter::Leave() {
   NativeWindow window = manager_.GetNativeWindow();
   tooltip_.Hide(window);
   if (!tracking_) return;
-  tracking_ = false;
   const UIPoint cursor = native::GetCursorClientPos(window);
   const bool inside = native::GetClientRect(window).Contains(cursor) && native::IsActive(window);
-  MouseMove(inside ? cursor : UIPoint{-1, -1});
+  // The re-sent move must not ask for tracking again: asked with the cursor outside the
+  // window, the system posts the next leave at once, and that endless stream of posted
+  // messages would starve the timers and the quit message of the whole thread.
+  MoveTo(inside ? cursor : UIPoint{-1, -1});
+  tracking_ = false;
 }
 
 bool UIMouseRouter::SetCursor() {

@@ -49,6 +49,8 @@ class UIMouseRouter {
   bool IsMouseLeaveNeeded(const CControlUI* control) const;
 
  private:
+  // Routes a move without asking the system for hover and leave messages.
+  void MoveTo(UIPoint point);
   // The control under the point if it belongs to this window.
   CControlUI* ControlAt(UIPoint point) const;
   void Send(CControlUI* control, int type, UIPoint point, uintptr_t wParam = 0, uintptr_t lParam = 0);
@@ -61,7 +63,8 @@ class UIMouseRouter {
   CControlUI* hover_ = nullptr;
   CControlUI* click_ = nullptr;
   bool captured_ = false;
-  bool tracking_ = false;
+  bool tracking_ = false;     // the system will post a leave
+  bool hoverAsked_ = false;   // ... and a hover after a rest
   uint32_t hoverTime_ = 1000;
   std::vector<CControlUI*> mouseLeaveNeeded_;
 };

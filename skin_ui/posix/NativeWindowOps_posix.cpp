@@ -113,8 +113,15 @@ bool HasCapture(NativeWindow window) { return window && System().capture == wind
 
 void TrackMouse(NativeWindow window, uint32_t hoverMs) {
   if (!window) return;
-  Window(window)->tracking = true;
-  Window(window)->hoverMs = hoverMs;
+  StandInWindow* w = Window(window);
+  // As the system does: asked while the cursor is outside, the leave is posted at once.
+  if (!ClientRect(w).Contains(GetCursorClientPos(window))) {
+    w->posted.push_back(UIMessage{window, kMsgMouseLeave, 0, 0});
+    w->tracking = false;
+    return;
+  }
+  w->tracking = true;
+  w->hoverMs = hoverMs;
 }
 
 UIPoint ScreenToClient(NativeWindow window, UIPoint screen) {

@@ -169,10 +169,27 @@ TEST_F(WindowRoutingTest, EnterLeaveAndHoverFollowTheMouse) {
   log_.clear();
   Mouse(kMsgMouseMove, 130, 10);
   System().cursor = UIPoint{500, 500};
+  window_.tracking = false;  // the system's tracking ends with the leave it posts
   Send(kMsgMouseLeave);
   EXPECT_EQ(log_, (Log{L"c:leave", L"c:enter", L"c:move@130,10", L"c:leave"}));
   EXPECT_EQ(manager_.GetHover(), nullptr);
   EXPECT_EQ(manager_.GetMousePos(), (UIPoint{-1, -1}));
+  // Tracking asked again with the cursor outside would bring the next leave at once, forever.
+  EXPECT_FALSE(window_.tracking);
+  EXPECT_TRUE(window_.posted.empty());
+
+  // The next move over the window asks for tracking again.
+  System().cursor = UIPoint{20, 10};
+  Mouse(kMsgMouseMove, 20, 10);
+  EXPECT_TRUE(window_.tracking);
+
+  // A hover ends only the watch for rest: a leave straight after it still takes the hover away.
+  log_.clear();
+  Send(kMsgMouseHover, 0, LParamFromPoint({20, 10}));
+  System().cursor = UIPoint{500, 500};
+  Send(kMsgMouseLeave);
+  EXPECT_EQ(log_, (Log{L"a:hover", L"a:leave", L"c:leave"}));
+  EXPECT_EQ(manager_.GetHover(), nullptr);
 }
 
 TEST_F(WindowRoutingTest, ThePressedControlKeepsTheMouseUntilTheRelease) {
