@@ -127,14 +127,23 @@ TEST_F(WindowHostTest, AQuitMessageInANestedModalLoopEndsBothAndStaysQueued) {
   SkinTestWindow outer(kRowSkin);
   SkinTestWindow inner(kRowSkin);
   ASSERT_NE(outer.CreateAt(owner_, 300, 300), nullptr);
+  // The pointer rests where the inner window is going to cover the outer one, so the outer
+  // window loses the mouse while the inner loop runs: its leave must not keep the queue busy.
+  const int x = 420, y = 400;
+  bool pointed = false, innerStarted = false;
   intptr_t innerResult = -1;
-  bool innerStarted = false;
   LoopStep step([&] {
     if (innerStarted || !IsWindowVisible(outer.Hwnd())) return false;
+    if (!outer.GetManager().GetHover()) {
+      if (!pointed)
+        pointed = realinput::XdotoolLater(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) +
+                                          L" mousemove " + std::to_wstring(x + 2) + L" " + std::to_wstring(y + 2));
+      return false;
+    }
     innerStarted = true;
     inner.CreateAt(outer.Hwnd(), 350, 350);
     LoopStep quit([&] {
-      if (!IsWindowVisible(inner.Hwnd())) return false;
+      if (!IsWindowVisible(inner.Hwnd()) || outer.GetManager().GetHover()) return false;
       PostQuitMessage(5);
       return true;
     });
@@ -177,20 +186,37 @@ TEST_F(WindowHostTest, ATooltipWithALineBreakShowsTwoLines) {
   window.Show();
   ASSERT_TRUE(realinput::WaitForeground(window.Hwnd(), 5000));
   const RECT r = WindowRect(window.Hwnd());
-  auto tooltipHeightOver = [&](int x) {
-    realinput::Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(r.top + 60));
-    realinput::Xdotool(L"mousemove " + std::to_wstring(x + 2) + L" " + std::to_wstring(r.top + 61));
+  // The tooltip shown once the pointer rests at (x, y): its height and where its text area
+  // begins (its border lies outside that).
+  struct Shown {
+    int height = 0;
+    POINT textOrigin{};
+  };
+  auto tooltipAt = [&](int x, int y) {
+    realinput::Xdotool(L"mousemove " + std::to_wstring(x - 2) + L" " + std::to_wstring(y - 1));
+    realinput::Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
     HWND tip = nullptr;
     PumpUntil([&] { return (tip = VisibleTooltip()) != nullptr; }, 5000);
-    const RECT t = tip ? WindowRect(tip) : RECT{};
-    return t.bottom - t.top;
+    Shown shown;
+    if (!tip) return shown;
+    const RECT t = WindowRect(tip);
+    shown.height = t.bottom - t.top;
+    ClientToScreen(tip, &shown.textOrigin);
+    return shown;
   };
-  const int single = tooltipHeightOver(r.left + 75);
-  ASSERT_GT(single, 0);
+  const int y = r.top + 61;
+  const Shown single = tooltipAt(r.left + 77, y);
+  ASSERT_GT(single.height, 0);
+  // Below the pointer, clear of its shape.
+  EXPECT_EQ(single.textOrigin.x, r.left + 77);
+  EXPECT_EQ(single.textOrigin.y, y + 20);
   realinput::Xdotool(L"mousemove 5 5");  // off the window: the tooltip goes
   PumpUntil([] { return VisibleTooltip() == nullptr; }, 5000);
-  const int twoLines = tooltipHeightOver(r.left + 225);
-  EXPECT_GT(twoLines, single * 3 / 2) << "one line " << single << ", two lines " << twoLines;
+  const Shown twoLines = tooltipAt(r.left + 227, y);
+  EXPECT_GT(twoLines.height, single.height * 3 / 2) << "one line " << single.height << ", two lines "
+                                                    << twoLines.height;
+  EXPECT_EQ(twoLines.textOrigin.x, r.left + 227);
+  EXPECT_EQ(twoLines.textOrigin.y, y + 20);
   DestroyWindow(window.Hwnd());
 }
 
