@@ -8,6 +8,7 @@
 //   harness_tool message-box CAPTION SECONDS wait for a message box ("#32770") with that caption
 //                                            and print, as UTF-8, "text: ..." and one line
 //                                            "button ID LEFT TOP RIGHT BOTTOM" (screen) per button
+//   harness_tool hold-desktop                keep the prefix's desktop open until ended
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -127,6 +128,19 @@ int PrintMessageBox(const wchar_t* caption, int seconds) {
   return 1;
 }
 
+// Opens the desktop and stays until the test world ends. The desktop's own process starts
+// with the first program that opens the desktop, inherits that program's output and lingers for
+// a while after the last window is gone: started by a window test, it would keep the test's
+// output open, and so the test unfinished for ctest, long after the test ended.
+int HoldDesktop() {
+  if (!GetDesktopWindow()) {
+    std::fwprintf(stderr, L"cannot open the desktop (%lu)\n", GetLastError());
+    return 1;
+  }
+  Sleep(INFINITE);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -137,8 +151,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close-class" && argc == 3) return CloseWindow(argv[2], nullptr);
   if (command == L"window-title" && argc == 4) return PrintWindowTitle(argv[2], _wtoi(argv[3]));
   if (command == L"message-box" && argc == 4) return PrintMessageBox(argv[2], _wtoi(argv[3]));
+  if (command == L"hold-desktop" && argc == 2) return HoldDesktop();
   std::fwprintf(stderr, L"usage: harness_tool import-root-cert FILE | wait-window TITLE SECONDS | close-window TITLE"
                         L" | close-class CLASS"
-                        L" | window-title CLASS SECONDS | message-box CAPTION SECONDS\n");
+                        L" | window-title CLASS SECONDS | message-box CAPTION SECONDS | hold-desktop\n");
   return 2;
 }

@@ -75,6 +75,12 @@ class WindowHostTest : public ::testing::Test {
     DestroyWindow(owner_);
     CWindowManagerUI::ResetSharedResources();
   }
+  // Creates the window without an owner at (300, 300), shows it and waits until it is in front.
+  static void ShowInFront(SkinTestWindow& window) {
+    ASSERT_NE(window.CreateAt(nullptr, 300, 300), nullptr);
+    window.Show();
+    ASSERT_TRUE(realinput::WaitForeground(window.Hwnd(), 5000));
+  }
   // A modal run answered with `answer` once the window is in front.
   intptr_t RunModal(const std::function<void(SkinTestWindow&)>& answer) {
     SkinTestWindow window(kRowSkin);
@@ -92,9 +98,7 @@ class WindowHostTest : public ::testing::Test {
 
 TEST_F(WindowHostTest, TabAndShiftTabMoveTheFocusAroundTheWindow) {
   SkinTestWindow window(kRowSkin);
-  ASSERT_NE(window.CreateAt(nullptr, 300, 300), nullptr);
-  window.Show();
-  ASSERT_TRUE(realinput::WaitForeground(window.Hwnd(), 5000));
+  ASSERT_NO_FATAL_FAILURE(ShowInFront(window));
   // The first paint lays the window out and gives the focus to its first control.
   ASSERT_TRUE(PumpUntil([&] { return window.Seen(L"setfocus").size() == 1; }, 5000));
   ASSERT_TRUE(realinput::XdotoolLater(realinput::PointerOver(window.Hwnd()) +
@@ -182,9 +186,7 @@ TEST_F(WindowHostTest, ATooltipWithALineBreakShowsTwoLines) {
       L"<Control name=\"single\" tooltip=\"Install the product\"/>"
       L"<Control name=\"double\" tooltip=\"Install the product&lt;n&gt;into this folder\"/>"
       L"</HorizontalLayout></Window>");
-  ASSERT_NE(window.CreateAt(nullptr, 300, 300), nullptr);
-  window.Show();
-  ASSERT_TRUE(realinput::WaitForeground(window.Hwnd(), 5000));
+  ASSERT_NO_FATAL_FAILURE(ShowInFront(window));
   const RECT r = WindowRect(window.Hwnd());
   // The tooltip shown once the pointer rests at (x, y): its height and where its text area
   // begins (its border lies outside that).
@@ -193,8 +195,9 @@ TEST_F(WindowHostTest, ATooltipWithALineBreakShowsTwoLines) {
     POINT textOrigin{};
   };
   auto tooltipAt = [&](int x, int y) {
-    realinput::Xdotool(L"mousemove " + std::to_wstring(x - 2) + L" " + std::to_wstring(y - 1));
-    realinput::Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
+    // One xdotool run: the two moves come together, so the hover can only follow the second.
+    realinput::Xdotool(L"mousemove " + std::to_wstring(x - 2) + L" " + std::to_wstring(y - 1) + L" mousemove " +
+                       std::to_wstring(x) + L" " + std::to_wstring(y));
     HWND tip = nullptr;
     PumpUntil([&] { return (tip = VisibleTooltip()) != nullptr; }, 5000);
     Shown shown;
@@ -225,9 +228,7 @@ TEST_F(WindowHostTest, DraggingTheCaptionMovesTheWindowWhileAButtonInTheBandStil
       L"<Window size=\"300,200\" caption=\"0,0,0,60\"><VerticalLayout>"
       L"<HorizontalLayout height=\"60\"><Control/><Clicker name=\"band\" width=\"60\"/></HorizontalLayout>"
       L"<Control/></VerticalLayout></Window>");
-  ASSERT_NE(window.CreateAt(nullptr, 300, 300), nullptr);
-  window.Show();
-  ASSERT_TRUE(realinput::WaitForeground(window.Hwnd(), 5000));
+  ASSERT_NO_FATAL_FAILURE(ShowInFront(window));
   PumpUntil([&] { return !window.Seen(L"windowinit").empty(); }, 5000);
   const RECT before = WindowRect(window.Hwnd());
   const std::wstring from = std::to_wstring(before.left + 40) + L" " + std::to_wstring(before.top + 30);
