@@ -5,6 +5,8 @@
 // drawing code.
 
 #include <cstdint>
+#include <map>
+#include <string>
 
 #include "skin_ui/UIDefs.h"
 #include "skin_ui/UIEvents.h"
@@ -28,6 +30,7 @@ enum : uint32_t {
 enum : uint32_t {
   kControlTraitTabStop = 0x01,
   kControlTraitSetCursor = 0x02,
+  kControlTraitWantsTab = 0x04,  // Tab is typed into the control instead of moving the focus
 };
 
 using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
@@ -134,6 +137,13 @@ class CControlUI {
   virtual void SetAttributeList(const wchar_t* list);
   virtual UISize MeasureSize(UISize available);
 
+  // Painting: the control and its cover for the part of `dirty` it covers. False when `stop`
+  // was reached (nothing from it on is painted). The layers come with the drawing code.
+  virtual bool Paint(NativeDC dc, const UIRect& dirty, CControlUI* stop);
+  virtual bool PaintControl(NativeDC dc, const UIRect& dirty, CControlUI* stop);
+  // After the whole tree, for the controls registered for it: the post-paint handlers.
+  virtual void PaintAfterTree(NativeDC dc, const UIRect& dirty);
+
   // Non-virtual operations.
   void Invalidate();
   bool IsUpdateNeeded() const { return updateNeeded_; }
@@ -184,6 +194,13 @@ class CControlUI {
   // hidden or nothing is left.
   bool ClipToAncestors(UIRect& area) const;
   void SendNotify(const wchar_t* type, uintptr_t wParam = 0, uintptr_t lParam = 0);
+  // Stores a changed value and repaints the control; an unchanged one does nothing.
+  template <class T>
+  void ChangeAndInvalidate(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    Invalidate();
+  }
 
   CWindowManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;
@@ -227,7 +244,7 @@ class CControlUI {
   UISize borderRound_;
   UIRect paintRect_;
   UIRect borderSize_;
-  CUIStringMap customAttributes_;  // values are owned CUIString objects
+  std::map<std::wstring, std::wstring, std::less<>> customAttributes_;
 
  private:
   bool inSizeHandlers_ = false;

@@ -83,6 +83,10 @@ NEXVALE_TEST_CA_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_CA" 2>/dev/null
 NEXVALE_TEST_SELF_SIGNED_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_SELF_SIGNED" 2>/dev/null)
 export NEXVALE_TEST_CA_WIN NEXVALE_TEST_SELF_SIGNED_WIN
 "$NEXVALE_WINE" "$harness_tool" import-root-cert "$NEXVALE_TEST_CA_WIN" || fail "cannot import the test root into the Wine prefix"
+# The desktop's process, opened once for the run: started by a window test instead, it would
+# hold that test's output open, and ctest waiting, for many seconds after the test ended.
+"$NEXVALE_WINE" "$harness_tool" hold-desktop </dev/null >"$run/desktop.log" 2>&1 &
+pids+=($!)
 
 # nginx on loopback.
 export NEXVALE_TEST_WWW=$run/www
