@@ -10,9 +10,9 @@
 namespace SkinUI {
 
 struct UINineGrid {
-  UIRect dest;
-  UIRect source;  // in image pixels
-  UIRect corner;  // insets: left, top, right, bottom widths
+  UIRect dest{};
+  UIRect source{};  // in image pixels
+  UIRect corner{};  // insets: left, top, right, bottom widths
   bool hole = false;
   bool xtiled = false;
   bool ytiled = false;

@@ -22,14 +22,17 @@ uint32_t BlendPixel(uint32_t dest, uint32_t source, uint8_t constantAlpha) {
   return result;
 }
 
-void BlendStretched(uint32_t* dest, int32_t destWidth, int32_t destHeight, const uint32_t* source,
+void BlendStretched(uint32_t* dest, const UIRect& part, int32_t destWidth, int32_t destHeight, const uint32_t* source,
                     int32_t sourceStride, int32_t sourceWidth, int32_t sourceHeight, uint8_t constantAlpha) {
   if (destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
-  for (int64_t y = 0; y < destHeight; ++y) {
+  UIRect inside = part;
+  if (!inside.Intersect(UIRect{0, 0, destWidth, destHeight}) || inside != part) return;
+  const int64_t partWidth = part.Width();
+  for (int64_t y = part.top; y < part.bottom; ++y) {
     const int64_t sy = (2 * y + 1) * sourceHeight / (2 * int64_t{destHeight});
     const uint32_t* sourceRow = source + sy * sourceStride;
-    uint32_t* destRow = dest + y * destWidth;
-    for (int64_t x = 0; x < destWidth; ++x) {
+    uint32_t* destRow = dest + (y - part.top) * partWidth - part.left;
+    for (int64_t x = part.left; x < part.right; ++x) {
       const int64_t sx = (2 * x + 1) * sourceWidth / (2 * int64_t{destWidth});
       destRow[x] = BlendPixel(destRow[x], sourceRow[sx], constantAlpha);
     }

@@ -12,10 +12,11 @@
 namespace SkinUI {
 
 // Blends `source` (premultiplied; `sourceWidth` × `sourceHeight` pixels, rows `sourceStride`
-// pixels apart) stretched over the whole of `dest` (`destWidth` × `destHeight`, rows packed):
-// each destination pixel takes the source pixel nearest to its centre, scaled by
-// `constantAlpha` / 255, over what is there. Rounds as the system's blend does.
-void BlendStretched(uint32_t* dest, int32_t destWidth, int32_t destHeight, const uint32_t* source,
+// pixels apart) stretched over a destination of `destWidth` × `destHeight` pixels, of which
+// `dest` holds the part `part` (rows packed): each destination pixel takes the source pixel
+// nearest to its centre, scaled by `constantAlpha` / 255, over what is there. Rounds as the
+// system's blend does.
+void BlendStretched(uint32_t* dest, const UIRect& part, int32_t destWidth, int32_t destHeight, const uint32_t* source,
                     int32_t sourceStride, int32_t sourceWidth, int32_t sourceHeight, uint8_t constantAlpha);
 
 // The blend of one premultiplied pixel over another.

@@ -19,7 +19,6 @@ struct SharedState {
   std::vector<CWindowManagerUI*> managers;
   CUIStringMap fonts;              // owned UIFontInfo values
   CUIStringMap defaultAttributes;  // owned CUIString values
-  CUIStringMap images;             // owned UIImageRequest values
   UIFontInfo defaultFont;
   bool hasDefaultFont = false;
   std::map<int, CUIString> multiLanguage;
@@ -40,11 +39,6 @@ std::wstring FontKey(int id) { return std::to_wstring(id); }
 
 void DeleteStringValues(CUIStringMap& map) {
   for (int i = 0; i < map.GetSize(); ++i) delete static_cast<CUIString*>(map.GetValueAt(i));
-  map.RemoveAll();
-}
-
-void DeleteImageValues(CUIStringMap& map) {
-  for (int i = 0; i < map.GetSize(); ++i) delete static_cast<UIImageRequest*>(map.GetValueAt(i));
   map.RemoveAll();
 }
 
@@ -150,7 +144,7 @@ void CWindowManagerUI::ResetSharedResources() {
   shared.factories.clear();
   DeleteFontValues(shared.fonts);
   DeleteStringValues(shared.defaultAttributes);
-  DeleteImageValues(shared.images);
+  CImageCache::Shared().RemoveAll();
   native::DeleteUIFont(shared.defaultFont.handle);
   shared.defaultFont = UIFontInfo{};
   shared.hasDefaultFont = false;
@@ -173,7 +167,6 @@ CWindowManagerUI::~CWindowManagerUI() {
   root_ = nullptr;
   DeleteStringValues(windowCustomAttributes_);
   DeleteStringValues(defaultAttributes_);
-  DeleteImageValues(images_);
   RemoveAllOptionGroups();
   DeleteFontValues(fonts_);
   native::DeleteUIFont(defaultFont_.handle);
@@ -186,7 +179,7 @@ void CWindowManagerUI::Init(NativeWindow window, const wchar_t* resourceName) {
   DeleteFontValues(fonts_);
   DeleteStringValues(defaultAttributes_);
   DeleteStringValues(windowCustomAttributes_);
-  DeleteImageValues(images_);
+  images_.RemoveAll();
   RemoveAllOptionGroups();
   resourceName_ = resourceName ? resourceName : L"";
   auto& managers = Shared().managers;
@@ -514,18 +507,46 @@ NativeFont CWindowManagerUI::GetFont(int id) const {
   return font ? font->handle : nullptr;
 }
 
-void CWindowManagerUI::AddImageRequest(const wchar_t* name, const wchar_t* resourceType, UIColor mask,
-                                       bool shared) {
-  if (!name || !*name) return;
-  CUIStringMap& table = shared ? Shared().images : images_;
-  delete static_cast<UIImageRequest*>(
-      table.Set(name, new UIImageRequest{CUIString(name), CUIString(resourceType ? resourceType : L""), mask}));
+// ---------------------------------------------------------------------------------------------
+// Pictures, and the fonts the markup makes
+
+UIImagePtr CWindowManagerUI::AddImage(const wchar_t* name, const wchar_t* type, UIColor mask, bool useAdjustment,
+                                      bool shared) {
+  return (shared ? CImageCache::Shared() : images_).Add(name, type, mask, useAdjustment);
 }
 
-const UIImageRequest* CWindowManagerUI::GetImageRequest(const wchar_t* name) const {
-  if (!name) return nullptr;
-  if (auto* image = static_cast<UIImageRequest*>(images_.Find(name))) return image;
-  return static_cast<UIImageRequest*>(Shared().images.Find(name));
+UIImagePtr CWindowManagerUI::GetImage(const wchar_t* name) const {
+  if (UIImagePtr image = images_.Find(name)) return image;
+  return CImageCache::Shared().Find(name);
+}
+
+UIImagePtr CWindowManagerUI::LookupImage(const wchar_t* name, const wchar_t* type, UIColor mask, bool useAdjustment) {
+  if (UIImagePtr image = GetImage(name)) return image;
+  return AddImage(name, type, mask, useAdjustment, false);
+}
+
+bool CWindowManagerUI::RemoveImage(const wchar_t* name, bool shared) {
+  return (shared ? CImageCache::Shared() : images_).Remove(name);
+}
+
+void CWindowManagerUI::RemoveAllImages() { images_.RemoveAll(); }
+
+int CWindowManagerUI::FindOrAddFont(const wchar_t* face, int32_t size, bool bold, bool underline, bool italic) {
+  int64_t newId = 0;
+  for (CUIStringMap* table : {&fonts_, &Shared().fonts}) {
+    for (int i = 0; i < table->GetSize(); ++i) {
+      const wchar_t* key = table->GetKeyAt(i);
+      const int id = ParseNumber(key);
+      newId = std::max<int64_t>(newId, int64_t{id} + 1);
+      if (table != &fonts_ && fonts_.Contains(key)) continue;  // hidden by the window's font of that id
+      const auto* font = static_cast<const UIFontInfo*>(table->GetValueAt(i));
+      if (font->face.CompareNoCase(face ? face : L"") == 0 && font->size == size && font->bold == bold &&
+          font->underline == underline && font->italic == italic)
+        return id;
+    }
+  }
+  AddFont(Saturate(newId), face, size, bold, underline, italic);
+  return Saturate(newId);
 }
 
 bool CWindowManagerUI::AddOptionGroup(const wchar_t* group, CControlUI* control) {

@@ -166,12 +166,16 @@ TEST(PixelBlendTest, StretchedBlendTakesTheNearestSourcePixel) {
   const uint32_t source[] = {0xFF0000FF, 0xFF00FF00, 0xDEADBEEF,  // third column beyond the width
                              0xFFFF0000, 0x00000000, 0xDEADBEEF};
   std::vector<uint32_t> dest(4 * 2, 0xFFFFFFFF);
-  BlendStretched(dest.data(), 4, 2, source, 3, 2, 2, 255);
+  BlendStretched(dest.data(), UIRect{0, 0, 4, 2}, 4, 2, source, 3, 2, 2, 255);
   EXPECT_EQ(dest, (std::vector<uint32_t>{0xFF0000FF, 0xFF0000FF, 0xFF00FF00, 0xFF00FF00,  //
                                          0xFFFF0000, 0xFFFF0000, 0xFFFFFFFF, 0xFFFFFFFF}));
+  // Only a part of the destination in the buffer: the same pixels as in the whole.
+  std::vector<uint32_t> part(2, 0xFFFFFFFF);
+  BlendStretched(part.data(), UIRect{1, 1, 3, 2}, 4, 2, source, 3, 2, 2, 255);
+  EXPECT_EQ(part, (std::vector<uint32_t>{0xFFFF0000, 0xFFFFFFFF}));
   std::vector<uint32_t> one(3, 0xFF000000);
   const uint32_t grey = 0x80808080;
-  BlendStretched(one.data(), 3, 1, &grey, 1, 1, 1, 255);
+  BlendStretched(one.data(), UIRect{0, 0, 3, 1}, 3, 1, &grey, 1, 1, 1, 255);
   EXPECT_EQ(one, (std::vector<uint32_t>(3, 0xFF808080)));
 }
 
