@@ -9,6 +9,7 @@
 
 #include "log/Logger.h"
 #include "skin_ui/ControlUI.h"
+#include "skin_ui/ImageDecoder.h"
 #include "skin_ui/NativeDrawOps.h"
 #include "skin_ui/NineGrid.h"
 #include "skin_ui/PixelBlend.h"
