@@ -1,8 +1,8 @@
 #pragma once
-// Turning image bytes (PNG and the other formats the decoder reads) or a colour into the
-// toolkit's pixel form: 32-bit values 0xAARRGGBB, so blue, green, red, alpha in memory, colour
-// premultiplied by alpha, rows from top to bottom. Pictures may come from the network (banners),
-// so every size is checked before anything is allocated for it.
+// Turning image bytes (PNG, BMP, GIF, PSD or PIC) or a colour into the toolkit's pixel form:
+// 32-bit values 0xAARRGGBB, so blue, green, red, alpha in memory, colour premultiplied by alpha,
+// rows from top to bottom. Pictures may come from the network (banners), so every size is
+// checked before anything is allocated for it.
 
 #include <cstddef>
 #include <cstdint>

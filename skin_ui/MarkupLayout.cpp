@@ -120,7 +120,7 @@ class LayoutEngine {
   int Font() const { return fonts_.back(); }
 
   int32_t LineMinimum() {
-    return measure_.GetLineHeight(Font()) + (paragraphs_.empty() ? 0 : paragraphs_.back());
+    return Saturate(int64_t{measure_.GetLineHeight(Font())} + (paragraphs_.empty() ? 0 : paragraphs_.back()));
   }
 
   void StartLine() {

@@ -139,6 +139,9 @@ TEST(ImageDecoderTest, UndecodableOrOversizedPicturesFailWithAReason) {
       {"more pixels than the limit", skintest::PngHeader(5000, 5000)},
       {"width of 2^31 - 1", skintest::PngHeader(0x7FFFFFFF, 0x7FFFFFFF)},
       {"zero width", skintest::PngHeader(0, 10)},
+      // Formats whose readers are not safe on malformed input are not read at all.
+      {"jpeg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xFF\xD9", 22)},
+      {"pnm", std::string("P6\n1 1\n255\n\xFF\x00\x00", 14)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
