@@ -17,7 +17,7 @@ NativeBitmap CreatePixelBitmap(int32_t width, int32_t height, uint32_t** pixels)
 void DeletePixelBitmap(NativeBitmap bitmap);
 
 // The bytes of resource `name` of `type` in `module` (the process's own module when null). A
-// name or type that starts with a digit is a numeric id.
+// name or type that starts with a digit is a numeric id (as is one made by MAKEINTRESOURCE).
 bool LoadTypedResource(void* module, const wchar_t* name, const wchar_t* type, std::string& bytes);
 
 }  // namespace SkinUI::native

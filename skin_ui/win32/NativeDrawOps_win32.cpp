@@ -10,9 +10,11 @@ namespace SkinUI::native {
 
 namespace {
 
-// A resource name or type as the resource functions take it: numeric when it starts with a digit.
+// A resource name or type as the resource functions take it: numeric when it is a number
+// already or a text that starts with a digit.
 const wchar_t* ResourceKey(const wchar_t* text) {
-  if (text && *text >= L'0' && *text <= L'9') return MAKEINTRESOURCEW(static_cast<WORD>(ParseNumber(text)));
+  if (IS_INTRESOURCE(text)) return text;
+  if (*text >= L'0' && *text <= L'9') return MAKEINTRESOURCEW(static_cast<WORD>(ParseNumber(text)));
   return text;
 }
 
@@ -42,7 +44,7 @@ void DeletePixelBitmap(NativeBitmap bitmap) {
 }
 
 bool LoadTypedResource(void* module, const wchar_t* name, const wchar_t* type, std::string& bytes) {
-  if (!name || !*name || !type || !*type) return false;
+  if (!name || !type || (!IS_INTRESOURCE(name) && !*name) || (!IS_INTRESOURCE(type) && !*type)) return false;
   HMODULE owner = module ? static_cast<HMODULE>(module) : GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(owner, ResourceKey(name), ResourceKey(type));
   if (!resource) return false;
