@@ -359,6 +359,12 @@ TEST_F(SkinPaintTest, APictureWithDestSitsAtItsPlaceInTheControl) {
   EXPECT_TRUE(Near(canvas.At(24, 31), kWhite, 0));
   EXPECT_TRUE(Near(canvas.At(10, 17), kWhite, 0));
   EXPECT_TRUE(Near(canvas.At(10, 32), kWhite, 0));
+
+  // A destination of no width (a progress bar at 0) draws nothing.
+  auto empty = MakeControl(L"bkimage=\"file='img/checked.png' dest='0,0,0,14'\"", UIRect{0, 0, 40, 50});
+  empty->Paint(canvas.dc(), UIRect{0, 0, 40, 50}, nullptr);
+  EXPECT_TRUE(Near(canvas.At(0, 0), kWhite, 0));
+  EXPECT_TRUE(Near(canvas.At(1, 5), kWhite, 0));
 }
 
 TEST_F(SkinPaintTest, PicturesFromTypedResourcesByNumberOrName) {
