@@ -4,9 +4,11 @@
 #include <climits>
 #include <cmath>
 #include <cwchar>
+#include <optional>
 
 #include "skin_ui/AttributeTable.h"
 #include "skin_ui/NativeWindowOps.h"
+#include "skin_ui/SkinRenderer.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
 
@@ -406,20 +408,6 @@ void CControlUI::SetAttributeList(const wchar_t* list) {
 
 UISize CControlUI::MeasureSize(UISize) { return UISize{fixedWidth_, fixedHeight_}; }
 
-bool CControlUI::Paint(NativeDC dc, const UIRect& dirty, CControlUI* stop) {
-  if (this == stop) return false;
-  paintRect_ = dirty;
-  if (!paintRect_.Intersect(item_)) return true;
-  if (!OnPaint(this)) return true;
-  if (!PaintControl(dc, dirty, stop)) return false;
-  if (cover_) cover_->Paint(dc, dirty, nullptr);
-  return true;
-}
-
-bool CControlUI::PaintControl(NativeDC, const UIRect&, CControlUI*) { return true; }
-
-void CControlUI::PaintAfterTree(NativeDC, const UIRect&) { OnPostPaint(this); }
-
 void CControlUI::Invalidate() {
   if (!IsVisible()) return;
   UIRect area = item_;
@@ -471,14 +459,112 @@ void CControlUI::SetBorderStyle(int32_t style) { ChangeAndInvalidate(borderStyle
 void CControlUI::SetBorderRound(UISize round) { ChangeAndInvalidate(borderRound_, round); }
 
 void CControlUI::SetBkImage(const wchar_t* description) {
-  // The picture itself (and a float control's size taken from it) comes with the image cache.
-  bkImage_ = description;
+  if (bkImage_.GetDescription() == (description ? description : L"")) return;
+  bkImage_.SetDescription(description);
+  if (manager_) {
+    const UIImagePtr image = bkImage_.Resolve(*manager_);
+    if (image && float_ && fixedWidth_ == 0 && fixedHeight_ == 0) {
+      SetFixedWidth(image->width);
+      SetFixedHeight(image->height);
+    }
+  }
   Invalidate();
 }
 
 void CControlUI::SetForeImage(const wchar_t* description) {
-  foreImage_ = description;
+  if (foreImage_.GetDescription() == (description ? description : L"")) return;
+  foreImage_.SetDescription(description);
   Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+bool CControlUI::Paint(NativeDC dc, const UIRect& dirty, CControlUI* stop) {
+  if (this == stop) return false;
+  paintRect_ = dirty;
+  if (!paintRect_.Intersect(item_)) return true;
+  if (!OnPaint(this)) return true;
+  if (!PaintControl(dc, dirty, stop)) return false;
+  if (cover_ && cover_->IsVisible()) cover_->Paint(dc, dirty, nullptr);
+  return true;
+}
+
+bool CControlUI::PaintControl(NativeDC dc, const UIRect&, CControlUI*) {
+  std::optional<CRenderClip> round;
+  if (borderRound_.cx != 0 || borderRound_.cy != 0) round.emplace(dc, paintRect_, item_, borderRound_.cx, borderRound_.cy);
+  PaintBackColor(dc);
+  PaintBackImage(dc);
+  PaintStateImage(dc);
+  PaintText(dc);
+  PaintBorder(dc);
+  return true;
+}
+
+void CControlUI::PaintBackColor(NativeDC dc) {
+  if (bkColor_ == 0) return;
+  if (bkColor2_ == 0) {
+    // Only the part being painted: blending the whole rectangle again would darken what a
+    // translucent colour already covers outside it.
+    CSkinRenderer::DrawColor(dc, paintRect_, bkColor_);
+    return;
+  }
+  const CRenderClip clip(dc, paintRect_);
+  if (bkColor3_ == 0) {
+    CSkinRenderer::DrawGradient(dc, item_, bkColor_, bkColor2_, true, 16);
+    return;
+  }
+  UIRect top = item_;
+  top.bottom = Saturate(int64_t{item_.top} + item_.Height() / 2);
+  UIRect bottom = item_;
+  bottom.top = top.bottom;
+  CSkinRenderer::DrawGradient(dc, top, bkColor_, bkColor2_, true, 8);
+  CSkinRenderer::DrawGradient(dc, bottom, bkColor2_, bkColor3_, true, 8);
+}
+
+void CControlUI::PaintBackImage(NativeDC dc) { DrawImage(dc, bkImage_); }
+
+void CControlUI::PaintBorder(NativeDC dc) {
+  const UIRect& widths = borderSize_;
+  if (widths.left <= 0 || (borderColor_ == 0 && focusBorderColor_ == 0)) return;
+  const UIColor color = focused_ && focusBorderColor_ != 0 ? focusBorderColor_ : borderColor_;
+  if (color == 0) return;  // only a focus colour, and not focused: no black frame
+  if (borderRound_.cx != 0 || borderRound_.cy != 0) {
+    CSkinRenderer::DrawRoundRect(dc, item_, widths.left, borderRound_.cx, borderRound_.cy, color, borderStyle_);
+    return;
+  }
+  if (widths.left == widths.top && widths.left == widths.right && widths.left == widths.bottom) {
+    CSkinRenderer::DrawRect(dc, item_, widths.left, color, borderStyle_);
+    return;
+  }
+  // Each side a line of its own width, centred inside the control; the clip keeps the pens'
+  // round ends from reaching into the neighbours.
+  const CRenderClip clip(dc, item_);
+  const UIRect& r = item_;
+  if (widths.left > 0) {
+    const int32_t x = Saturate(int64_t{r.left} + widths.left / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{x, r.top, x, r.bottom}, widths.left, color, borderStyle_);
+  }
+  const int32_t innerLeft = Saturate(int64_t{r.left} + widths.left);
+  const int32_t innerRight = Saturate(int64_t{r.right} - std::max(widths.right, 0));
+  if (widths.top > 0) {
+    const int32_t y = Saturate(int64_t{r.top} + widths.top / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{innerLeft, y, innerRight, y}, widths.top, color, borderStyle_);
+  }
+  if (widths.right > 0) {
+    const int32_t x = Saturate(int64_t{r.right} - (int64_t{widths.right} + 1) / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{x, r.top, x, r.bottom}, widths.right, color, borderStyle_);
+  }
+  if (widths.bottom > 0) {
+    const int32_t y = Saturate(int64_t{r.bottom} - (int64_t{widths.bottom} + 1) / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{innerLeft, y, innerRight, y}, widths.bottom, color, borderStyle_);
+  }
+}
+
+void CControlUI::PaintAfterTree(NativeDC, const UIRect&) { OnPostPaint(this); }
+
+bool CControlUI::DrawImage(NativeDC dc, UIDrawInfo& info) {
+  return manager_ && CSkinRenderer::DrawImage(dc, *manager_, item_, paintRect_, info);
 }
 
 }  // namespace SkinUI

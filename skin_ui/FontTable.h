@@ -37,6 +37,11 @@ class UIFontTable {
   const UIFontInfo* Find(int id) const { return const_cast<UIFontTable*>(this)->Find(id); }
   UIFontInfo* GetDefault() { return hasDefault_ ? &default_ : nullptr; }
   const UIFontInfo* GetDefault() const { return hasDefault_ ? &default_ : nullptr; }
+  // Calls visit(id, font) for every font by id, in ascending id order.
+  template <class Visit>
+  void ForEach(Visit visit) const {
+    for (const auto& [id, font] : fonts_) visit(id, font);
+  }
   void Clear();
 
  private:

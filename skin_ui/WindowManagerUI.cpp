@@ -13,12 +13,6 @@ namespace {
 
 CSkinResources& Shared() { return CSkinResources::Shared(); }
 
-// The image requests of Image elements marked shared.
-std::map<std::wstring, UIImageRequest, std::less<>>& SharedImageRequests() {
-  static std::map<std::wstring, UIImageRequest, std::less<>> requests;
-  return requests;
-}
-
 template <class Map>
 auto FindIn(Map& map, const wchar_t* key) -> decltype(&map.begin()->second) {
   if (!key) return nullptr;
@@ -114,7 +108,7 @@ const std::vector<CWindowManagerUI*>& CWindowManagerUI::GetManagers() { return S
 
 void CWindowManagerUI::ResetSharedResources() {
   Shared().Reset();
-  SharedImageRequests().clear();
+  CImageCache::Shared().RemoveAll();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -141,7 +135,7 @@ void CWindowManagerUI::Init(NativeWindow window, const wchar_t* resourceName) {
   fonts_.Clear();
   defaultAttributes_.clear();
   attributes_.ClearCustom();
-  images_.clear();
+  images_.RemoveAll();
   RemoveAllOptionGroups();
   resourceName_ = resourceName ? resourceName : L"";
   auto& managers = Shared().managers;
@@ -350,16 +344,49 @@ NativeFont CWindowManagerUI::GetFont(int id) const {
   return font ? font->handle : nullptr;
 }
 
-void CWindowManagerUI::AddImageRequest(const wchar_t* name, const wchar_t* resourceType, UIColor mask,
-                                       bool shared) {
-  if (!name || !*name) return;
-  (shared ? SharedImageRequests() : images_)[name] =
-      UIImageRequest{CUIString(name), CUIString(resourceType ? resourceType : L""), mask};
+// ---------------------------------------------------------------------------------------------
+// Pictures, and the fonts the markup makes
+
+UIImagePtr CWindowManagerUI::AddImage(const wchar_t* name, const wchar_t* type, UIColor mask, bool useAdjustment,
+                                      bool shared) {
+  return (shared ? CImageCache::Shared() : images_).Add(name, type, mask, useAdjustment);
 }
 
-const UIImageRequest* CWindowManagerUI::GetImageRequest(const wchar_t* name) const {
-  if (const UIImageRequest* image = FindIn(images_, name)) return image;
-  return FindIn(SharedImageRequests(), name);
+UIImagePtr CWindowManagerUI::GetImage(const wchar_t* name) const {
+  if (UIImagePtr image = images_.Find(name)) return image;
+  return CImageCache::Shared().Find(name);
+}
+
+UIImagePtr CWindowManagerUI::LookupImage(const wchar_t* name, const wchar_t* type, UIColor mask, bool useAdjustment) {
+  if (UIImagePtr image = GetImage(name)) return image;
+  return AddImage(name, type, mask, useAdjustment, false);
+}
+
+bool CWindowManagerUI::RemoveImage(const wchar_t* name, bool shared) {
+  return (shared ? CImageCache::Shared() : images_).Remove(name);
+}
+
+void CWindowManagerUI::RemoveAllImages() { images_.RemoveAll(); }
+
+int CWindowManagerUI::FindOrAddFont(const wchar_t* face, int32_t size, bool bold, bool underline, bool italic) {
+  const auto matches = [&](const UIFontInfo& font) {
+    return font.face.CompareNoCase(face ? face : L"") == 0 && font.size == size && font.bold == bold &&
+           font.underline == underline && font.italic == italic;
+  };
+  int found = -1;
+  int64_t newId = 0;
+  fonts_.ForEach([&](int id, const UIFontInfo& font) {
+    newId = std::max<int64_t>(newId, int64_t{id} + 1);
+    if (found < 0 && matches(font)) found = id;
+  });
+  Shared().fonts.ForEach([&](int id, const UIFontInfo& font) {
+    newId = std::max<int64_t>(newId, int64_t{id} + 1);
+    // A process-wide font counts only where the window has no font of that id.
+    if (found < 0 && !fonts_.Find(id) && matches(font)) found = id;
+  });
+  if (found >= 0) return found;
+  AddFont(Saturate(newId), face, size, bold, underline, italic);
+  return Saturate(newId);
 }
 
 bool CWindowManagerUI::AddOptionGroup(const wchar_t* group, CControlUI* control) {

@@ -14,6 +14,7 @@
 
 #include "skin_ui/FocusNavigator.h"
 #include "skin_ui/FontTable.h"
+#include "skin_ui/ImageCache.h"
 #include "skin_ui/KeyboardRouter.h"
 #include "skin_ui/MouseRouter.h"
 #include "skin_ui/NotificationQueue.h"
@@ -31,13 +32,6 @@
 namespace SkinUI {
 
 class CControlUI;
-
-// An image the skin asks to have ready; the picture itself is loaded by the image cache.
-struct UIImageRequest {
-  CUIString name;
-  CUIString resourceType;
-  UIColor mask = 0;
-};
 
 class CWindowManagerUI {
  public:
@@ -173,9 +167,19 @@ class CWindowManagerUI {
   // The font's text metrics, measured in the window on first use; unmeasured without a window.
   UITextMetrics GetFontMetrics(int id);
 
-  // Images named by the skin's Image elements (window table, then process-wide).
-  void AddImageRequest(const wchar_t* name, const wchar_t* resourceType, UIColor mask, bool shared = false);
-  const UIImageRequest* GetImageRequest(const wchar_t* name) const;
+  // Pictures (ImageCache.h): the window's own, then the process-wide ones. AddImage loads a
+  // picture and keeps it under its name in place of an earlier one; LookupImage finds it or
+  // adds it to the window's cache.
+  UIImagePtr AddImage(const wchar_t* name, const wchar_t* type = nullptr, UIColor mask = 0, bool useAdjustment = false,
+                      bool shared = false);
+  UIImagePtr GetImage(const wchar_t* name) const;
+  UIImagePtr LookupImage(const wchar_t* name, const wchar_t* type = nullptr, UIColor mask = 0,
+                         bool useAdjustment = false);
+  bool RemoveImage(const wchar_t* name, bool shared = false);
+  void RemoveAllImages();
+  // The id of a window or process-wide font of this description; one is made and added to the
+  // window's fonts under a new id when there is none. The markup's font variants come from here.
+  int FindOrAddFont(const wchar_t* face, int32_t size, bool bold, bool underline, bool italic);
 
   // Option groups: group name → options, in the order they joined.
   bool AddOptionGroup(const wchar_t* group, CControlUI* control);
@@ -237,7 +241,7 @@ class CWindowManagerUI {
   std::map<std::wstring, std::vector<CControlUI*>, std::less<>> optionGroups_;
   UIFontTable fonts_;
   UIDefaultAttributeLists defaultAttributes_;
-  std::map<std::wstring, UIImageRequest, std::less<>> images_;
+  CImageCache images_;
 };
 
 }  // namespace SkinUI

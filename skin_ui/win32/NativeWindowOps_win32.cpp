@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "skin_ui/NativeDrawOps.h"
 #include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/UIMessages.h"
 
@@ -277,15 +278,7 @@ bool MeasureFont(NativeWindow window, NativeFont font, UITextMetrics& metrics) {
 }
 
 bool LoadResourceBytes(void* module, uint32_t id, const wchar_t* type, std::string& bytes) {
-  HMODULE owner = module ? static_cast<HMODULE>(module) : GetModuleHandleW(nullptr);
-  HRSRC resource = FindResourceW(owner, MAKEINTRESOURCEW(id), type);
-  if (!resource) return false;
-  HGLOBAL loaded = LoadResource(owner, resource);
-  const DWORD size = SizeofResource(owner, resource);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data || size == 0) return false;
-  bytes.assign(static_cast<const char*>(data), size);
-  return true;
+  return LoadTypedResource(module, MAKEINTRESOURCEW(id), type, bytes);
 }
 
 }  // namespace SkinUI::native
