@@ -126,7 +126,7 @@ InstallerSignatureCheck CheckSigner(HANDLE stateData, std::span<const std::strin
   if (!check.passed()) return check;
 
   const std::optional<KeyPin> key =
-      KeyPinOfCertificate({certificate->pbEncoded, static_cast<std::size_t>(certificate->cbEncoded)});
+      KeyPinOfCertificate({certificate->pbCertEncoded, static_cast<std::size_t>(certificate->cbCertEncoded)});
   if (!key) return Refused(InstallerRefusal::kSignatureRefused, static_cast<DWORD>(CRYPT_E_ASN1_BADTAG), name);
   if (!IsPinnedKey(pins, *key)) {
     LOG_INFO("installer signer's key %s is not pinned", KeyPinText(*key).c_str());

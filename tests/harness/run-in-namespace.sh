@@ -2,7 +2,8 @@
 # Runs a command inside the test world: this script is started in a fresh network namespace
 # (scripts/test.sh does that) and brings up loopback, an Xvfb display, a 32-bit Wine prefix
 # with a persistent wineserver, the test certificate authority (its root in the prefix's ROOT
-# store) and nginx on 127.0.0.1:80 and :443. Everything is torn down when the command ends.
+# store) and nginx on 127.0.0.1:80 and :443, whose site holds the signed stand-in installer.
+# Everything is torn down when the command ends.
 #
 # NEXVALE_WINE_BITS (32 or 64) chooses the prefix: 32-bit with Debian's wine32, or 64-bit with
 # wine64 on hosts whose kernel cannot run 32-bit programs.
@@ -107,6 +108,14 @@ mkdir -p "$NEXVALE_TEST_WWW" "$run/nginx-tmp"
 NEXVALE_TEST_WWW_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_WWW" 2>/dev/null)
 export NEXVALE_TEST_WWW_WIN
 echo "nexvale test server" > "$NEXVALE_TEST_WWW/index.html"
+# The stand-in installer, signed with the pinned test key, where the local deployment downloads
+# it (data-recovery/), and beside it (data-recovery/refused/) the copies the installer check
+# refuses.
+standin=$(dirname "$harness_tool")/product_setup_standin.exe
+[ -f "$standin" ] || fail "the stand-in installer $standin is not built"
+command -v osslsigncode >/dev/null || fail "osslsigncode is missing (scripts/setup.sh installs it)"
+python3 "$here/sign_installer.py" "$run/ca" "$here/signing/test-signing.key" "$standin" "$NEXVALE_TEST_WWW" \
+  || fail "cannot sign the stand-in installer"
 export NEXVALE_TEST_NGINX_PORTS_LOG=$run/nginx-ports.log
 collector_port=8082
 sed -e "s|@RUN@|$run|g" -e "s|@WWW@|$NEXVALE_TEST_WWW|g" -e "s|@CA@|$run/ca|g" -e "s|@COLLECTOR_PORT@|$collector_port|g" \
