@@ -19,6 +19,8 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth nginx-light openssl iproute2 util-linux python3 imagemagick
   # real keyboard and mouse input for the window tests
   xdotool
+  # Authenticode signing of the stand-in installer for the installer check's tests
+  osslsigncode
   # faces for the skins' scripts (Latin, Arabic, Thai, CJK) that the test world links into the prefix
   fonts-noto-core fonts-noto-cjk
   # fetching and unpacking the OpenSSL source package

@@ -141,7 +141,7 @@ void InstallFlow::Dispatch(const Event& event, std::vector<Effect>& out) {
           [&](const DownloadEnded& e) {
             if (IsCurrent(e.run, "DownloadEnded") && in(Phase::kDownloading) && downloadGoing_) {
               downloadGoing_ = false;
-              OnDownloadEnded(e.result, out);
+              OnDownloadEnded(e, out);
             }
           },
           [&](const InstallerCouldNotStart& e) {
@@ -195,7 +195,8 @@ void InstallFlow::Answer(const Answered& answer, std::vector<Effect>& out) {
         StartRun(EffectKind::kStartDownloadRun, out);
         downloadGoing_ = true;
       } else if (answer.value == kFailure_Ignore) {
-        out.push_back({EffectKind::kOpenDownloadInBrowser});
+        out.push_back({EffectKind::kOpenDownloadInBrowser,
+                       installerRefused_ ? kBrowser_ConfiguredAddress : kBrowser_DownloadAddress});
         out.push_back({EffectKind::kCleanupTempFiles});
         BackToFirstPage(out);
       } else {
@@ -246,10 +247,11 @@ void InstallFlow::OnStopOrClose(Question question, std::vector<Effect>& out) {
   Ask(question, out);
 }
 
-void InstallFlow::OnDownloadEnded(int result, std::vector<Effect>& out) {
+void InstallFlow::OnDownloadEnded(const DownloadEnded& end, std::vector<Effect>& out) {
   const bool cancelledForQuestion = cancelledForQuestion_;
   cancelledForQuestion_ = false;
-  switch (result) {
+  installerRefused_ = end.installerRefused && end.result == kDownloadResult_Failed;
+  switch (end.result) {
     case kDownloadResult_Complete:
       phase_ = Phase::kInstalling;
       out.push_back({EffectKind::kEnableStop, 0});

@@ -74,7 +74,9 @@ struct DownloadProgress {
 };
 struct DownloadEnded {
   int run;
-  int result;  // the download wrapper's result
+  int result;  // the download wrapper's result, -4 when the downloaded installer was refused
+  // The download was complete but the installer failed its signature check; the file is gone.
+  bool installerRefused = false;
 };
 struct InstallerCouldNotStart {
   int run;
@@ -107,13 +109,18 @@ enum class EffectKind {
   kShowFinishedPage,        // the finished page, timers stopped, taskbar full, window shown
   kOpenInstalledPage,       // taskbar progress cleared, the installed page in the browser
   kStartProduct,
-  kOpenDownloadInBrowser,
+  kOpenDownloadInBrowser,   // value: BrowserAddress
   kCleanupTempFiles,
   kMarkQuitting,            // workers see it and post nothing more
   kPostClose,               // a close request with kCloseNoPrompt
   kCloseWindow,             // the window closes now
   kExitProcess,             // value: exit code; at once
 };
+
+// Which address Ignore gives the browser: the download address, or the installer address the
+// configuration names when the downloaded installer was refused (the download address may be
+// the target of a redirect answered over plain HTTP, and the refused file may be the attacker's).
+enum BrowserAddress : int { kBrowser_DownloadAddress = 0, kBrowser_ConfiguredAddress = 1 };
 
 struct Effect {
   EffectKind kind;
@@ -151,7 +158,7 @@ class InstallFlow {
 
   void OnInstallAccepted(std::vector<Effect>& out);
   void OnStopOrClose(Question question, std::vector<Effect>& out);
-  void OnDownloadEnded(int result, std::vector<Effect>& out);
+  void OnDownloadEnded(const DownloadEnded& end, std::vector<Effect>& out);
   void OnProductLookup(bool running, std::vector<Effect>& out);
   void StartInstaller(std::vector<Effect>& out);
   void FinishAndStartProduct(std::vector<Effect>& out);
@@ -174,6 +181,8 @@ class InstallFlow {
   bool downloadGoing_ = false;
   // A stop or quit question cancelled the download run: its end event resumes it.
   bool cancelledForQuestion_ = false;
+  // The failure being asked about is a refused installer.
+  bool installerRefused_ = false;
   std::deque<Event> held_;
 };
 

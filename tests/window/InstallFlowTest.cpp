@@ -8,6 +8,7 @@
 #include <ostream>
 #include <vector>
 
+#include "Window/flow/DownloadRunEnd.h"
 #include "Window/flow/InstallFlow.h"
 #include "Window/flow/InstallerWorker.h"
 #include "Window/flow/ProgressDisplay.h"
@@ -379,6 +380,74 @@ TEST_F(Flow, FailurePromptAnswers) {
     EXPECT_EQ(flow.Handle(Answered{Question::kDownloadFailed, c.choice}), c.effects);
     EXPECT_EQ(flow.phase(), c.phase);
   }
+}
+
+TEST_F(Flow, RefusedInstallerIsAFailureWhoseIgnoreOpensTheConfiguredAddress) {
+  Download();
+  EXPECT_EQ(Feed(DownloadEnded{kFirstDownloadRun, -4, true}), (Effects{AskFor(Question::kDownloadFailed)}));
+  EXPECT_EQ(flow_.phase(), InstallFlow::Phase::kDownloading);
+  // Retry downloads again from nothing; that run fails on the network, so its Ignore keeps the
+  // download address.
+  EXPECT_EQ(Feed(Answered{Question::kDownloadFailed, kFailure_Retry}),
+            (Effects{{K::kCleanupTempFiles}, {K::kCancelDownload}, {K::kStartDownloadRun, 3}}));
+  EXPECT_EQ(Feed(DownloadEnded{3, -4}), (Effects{AskFor(Question::kDownloadFailed)}));
+  EXPECT_EQ(Feed(Answered{Question::kDownloadFailed, kFailure_Ignore}),
+            (Effects{{K::kOpenDownloadInBrowser, kBrowser_DownloadAddress},
+                     {K::kCleanupTempFiles},
+                     {K::kSetProgress, 0},
+                     {K::kSwitchState, kWindow_Init}}));
+
+  InstallFlow refused{kRatio};
+  refused.Handle(InstallAccepted{});
+  refused.Handle(PreparationReady{kPreparationRun});
+  refused.Handle(DownloadEnded{kFirstDownloadRun, -4, true});
+  EXPECT_EQ(refused.Handle(Answered{Question::kDownloadFailed, kFailure_Ignore}),
+            (Effects{{K::kOpenDownloadInBrowser, kBrowser_ConfiguredAddress},
+                     {K::kCleanupTempFiles},
+                     {K::kSetProgress, 0},
+                     {K::kSwitchState, kWindow_Init}}));
+}
+
+// The download thread's last step: only a complete download is checked, and a refused one is
+// deleted and ends the run as failed.
+TEST(DownloadRunEnd, CompleteDownloadsAreCheckedAndRefusedOnesDeleted) {
+  const struct {
+    int result;
+    bool passes;
+    DownloadEnded ended;
+    int checks;
+    int deletions;
+  } cases[] = {
+      {0, true, {7, 0, false}, 1, 0},
+      {0, false, {7, -4, true}, 1, 1},
+      {-4, true, {7, -4, false}, 0, 0},
+      {-3, true, {7, -3, false}, 0, 0},
+      {-5, true, {7, -5, false}, 0, 0},
+      {-2, true, {7, -2, false}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.result << (c.passes ? " passes" : " refused"));
+    int checks = 0;
+    int deletions = 0;
+    const DownloadRunEndSteps steps{[&] {
+                                      ++checks;
+                                      return c.passes;
+                                    },
+                                    [&] {
+                                      ++deletions;
+                                      return true;
+                                    }};
+    const DownloadEnded ended = EndDownloadRun(7, c.result, steps);
+    EXPECT_EQ(ended.run, c.ended.run);
+    EXPECT_EQ(ended.result, c.ended.result);
+    EXPECT_EQ(ended.installerRefused, c.ended.installerRefused);
+    EXPECT_EQ(checks, c.checks);
+    EXPECT_EQ(deletions, c.deletions);
+  }
+  // A file that cannot be deleted is still refused.
+  const DownloadEnded undeleted = EndDownloadRun(8, 0, {[] { return false; }, [] { return false; }});
+  EXPECT_EQ(undeleted.result, -4);
+  EXPECT_TRUE(undeleted.installerRefused);
 }
 
 TEST_F(Flow, DownloadEndsWithoutQuestion) {
