@@ -1,10 +1,9 @@
 #include "installer/win32/InstallerSignature.h"
 
-// clang-format off: wintrust.h and softpub.h need windows.h and wincrypt.h first
+// wintrust.h and softpub.h need windows.h and wincrypt.h before them.
 #include <wincrypt.h>
 #include <wintrust.h>
 #include <softpub.h>
-// clang-format on
 
 #include <algorithm>
 #include <iterator>

@@ -3,11 +3,9 @@
 // its reason and code.
 #include <gtest/gtest.h>
 
-// clang-format off
 #include <windows.h>
 #include <wincrypt.h>
 #include <wintrust.h>
-// clang-format on
 
 #include <string>
 
