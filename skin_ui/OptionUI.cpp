@@ -1,5 +1,6 @@
 #include "skin_ui/OptionUI.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -30,8 +31,21 @@ constexpr UIAttribute<COptionUI> kOptionAttributes[] = {
 
 }  // namespace
 
-COptionUI::~COptionUI() {
-  if (manager_ && !group_.IsEmpty()) manager_->RemoveOptionGroup(group_, this);
+COptionUI::~COptionUI() { LeaveGroup(); }
+
+void COptionUI::JoinGroup() {
+  if (!manager_ || group_.IsEmpty()) return;
+  manager_->AddOptionGroup(group_, this);
+  groupWindow_ = manager_;
+}
+
+void COptionUI::LeaveGroup() {
+  if (!groupWindow_) return;
+  // A window already destroyed took its group lists with it.
+  const std::vector<CWindowManagerUI*>& windows = CWindowManagerUI::GetManagers();
+  if (std::find(windows.begin(), windows.end(), groupWindow_) != windows.end())
+    groupWindow_->RemoveOptionGroup(group_, this);
+  groupWindow_ = nullptr;
 }
 
 void* COptionUI::GetInterface(const wchar_t* name) {
@@ -47,7 +61,9 @@ bool COptionUI::Activate() {
 
 void COptionUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init) {
   CButtonUI::SetManager(manager, parent, init);
-  if (init && manager_ && !group_.IsEmpty()) manager_->AddOptionGroup(group_, this);
+  if (!init || !manager_ || groupWindow_ == manager_) return;
+  LeaveGroup();
+  JoinGroup();
 }
 
 void COptionUI::SetEnabled(bool enabled) {
@@ -57,9 +73,9 @@ void COptionUI::SetEnabled(bool enabled) {
 
 void COptionUI::SetGroup(const wchar_t* group) {
   if (group_ == (group ? group : L"")) return;
-  if (manager_ && !group_.IsEmpty()) manager_->RemoveOptionGroup(group_, this);
+  LeaveGroup();
   group_ = group;
-  if (manager_ && !group_.IsEmpty()) manager_->AddOptionGroup(group_, this);
+  JoinGroup();
 }
 
 void COptionUI::Selected(bool selected, bool notify) {

@@ -32,8 +32,15 @@ class COptionUI : public CButtonUI {
   void SetSelectedTextColor(UIColor color) { ChangeAndInvalidate(selectedTextColor_, color); }
 
  private:
+  // Group membership is kept by the window the option joined in: the dialog builder attaches a
+  // control to its window only while it applies the attributes, so `manager_` may be gone
+  // (or another window) by the time the option leaves.
+  void JoinGroup();
+  void LeaveGroup();
+
   bool selected_ = false;
   CUIString group_;
+  CWindowManagerUI* groupWindow_ = nullptr;
   UIColor selectedBkColor_ = 0;
   UIColor selectedTextColor_ = 0;
 };

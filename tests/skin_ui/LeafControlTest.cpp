@@ -390,6 +390,15 @@ TEST_F(LeafControlTest, OptionGroupsSelectOneAndCheckBoxesToggle) {
   auto* box2 = static_cast<IContainerUI*>(manager_.GetRoot()->GetInterface(L"IContainer"));
   ASSERT_TRUE(box2->Remove(o3));
   EXPECT_EQ(*manager_.GetOptionGroup(L"g"), (std::vector<CControlUI*>{o1}));
+
+  // Built for the window but never attached to it: deleted, it still leaves its group.
+  CDialogBuilder builder;
+  CControlUI* orphan = builder.Create(L"<Window><VerticalLayout><Option group=\"x\"/></VerticalLayout></Window>",
+                                      nullptr, nullptr, &manager_);
+  ASSERT_NE(orphan, nullptr);
+  ASSERT_NE(manager_.GetOptionGroup(L"x"), nullptr);
+  orphan->Delete();
+  EXPECT_EQ(manager_.GetOptionGroup(L"x"), nullptr);
 }
 
 TEST_F(LeafControlTest, ProgressFillsItsShareOfTheRangeWithoutOverflow) {
