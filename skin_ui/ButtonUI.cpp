@@ -161,34 +161,31 @@ void CButtonUI::HandleEvent(UIEvent& event) {
       break;
     case kEventButtonDown:
     case kEventDblClick:
-      if (inside && IsEnabled()) {
-        state_ |= kButtonPushed | kButtonCaptured;
-        Invalidate();
-      }
+      if (!inside || !IsEnabled()) break;
+      state_ |= kButtonPushed | kButtonCaptured;
+      Invalidate();
       return;
     case kEventMouseMove:
-      if (state_ & kButtonCaptured) {
-        state_ = inside ? state_ | kButtonPushed : state_ & ~kButtonPushed;
-        Invalidate();
-      }
+      if (!(state_ & kButtonCaptured)) break;
+      state_ = inside ? state_ | kButtonPushed : state_ & ~kButtonPushed;
+      Invalidate();
       return;
     case kEventButtonUp:
-      if (state_ & kButtonCaptured) {
-        // Cleared first: the click may show a dialog or remove this button.
-        state_ &= ~(kButtonPushed | kButtonCaptured);
-        Invalidate();
-        if (inside && IsEnabled()) Activate();
-      }
+      if (!(state_ & kButtonCaptured)) break;
+      // Cleared first: the click may show a dialog or remove this button.
+      state_ &= ~(kButtonPushed | kButtonCaptured);
+      Invalidate();
+      if (inside && IsEnabled()) Activate();
       return;
     case kEventContextMenu:
-      if (IsMenuNotifyEnabled() && IsEnabled()) SendNotify(kNotifyMenu, event.wParam, event.lParam);
+      if (!IsMenuNotifyEnabled() || !IsEnabled()) break;
+      SendNotify(kNotifyMenu, event.wParam, event.lParam);
       return;
     case kEventMouseEnter:
-      if (inside && IsEnabled()) {
-        state_ |= kButtonHot;
-        Invalidate();
-        StartFade();
-      }
+      if (!inside || !IsEnabled()) break;
+      state_ |= kButtonHot;
+      Invalidate();
+      StartFade();
       return;
     case kEventMouseLeave:
       if (inside) {
