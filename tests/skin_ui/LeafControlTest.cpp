@@ -150,7 +150,6 @@ TEST_F(LeafControlTest, LabelAttributesSetTheTextStyle) {
       {L"endellipsis=\"true\"", 0x8024},
   };
   for (const Case& c : cases) {
-    CLabelUI label;
     CDialogBuilder builder;
     const std::wstring xml = std::wstring(L"<Window><Label ") + c.attributes + L"/></Window>";
     CControlUI* built = builder.Create(xml.c_str(), nullptr, nullptr, &manager_);
