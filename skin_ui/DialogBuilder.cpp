@@ -4,6 +4,10 @@
 #include <string>
 
 #include "skin_ui/ContainerUI.h"
+#include "skin_ui/LabelUI.h"
+#include "skin_ui/OptionUI.h"
+#include "skin_ui/ProgressUI.h"
+#include "skin_ui/TextUI.h"
 #include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
@@ -46,6 +50,13 @@ constexpr ElementClass kElementClasses[] = {
     {L"HorizontalLayout", New<CHorizontalLayoutUI>},
     {L"HBox", New<CHorizontalLayoutUI>},
     {L"TabLayout", New<CTabLayoutUI>},
+    // Leaf controls: text, buttons, toggles, the bar.
+    {L"Label", New<CLabelUI>},
+    {L"Text", New<CTextUI>},
+    {L"Button", New<CButtonUI>},
+    {L"Option", New<COptionUI>},
+    {L"CheckBox", New<CCheckBoxUI>},
+    {L"Progress", New<CProgressUI>},
 };
 
 }  // namespace

@@ -46,6 +46,8 @@ UIPoint ScreenToClient(NativeWindow window, UIPoint screen);
 // The cursor in the window's client coordinates.
 UIPoint GetCursorClientPos(NativeWindow window);
 void SetArrowCursor();
+// The hand that points at something clickable.
+void SetHandCursor();
 bool IsKeyDown(int virtualKey);
 
 // Control timers of a window, by native id.

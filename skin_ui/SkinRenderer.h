@@ -23,6 +23,15 @@ class CWindowManagerUI;
 // Which implementation of a graphics call the renderer uses in this process.
 enum class RenderPath { kSystem, kOwn };
 
+// What one draw of a description changes: a destination (relative to the control's left-top) in
+// place of the description's own, used even when it is all zero; and a constant alpha the
+// description's fade is multiplied by.
+struct UIDrawAdjust {
+  bool replaceDest = false;
+  UIRect dest;
+  uint8_t alpha = 255;
+};
+
 class CSkinRenderer {
  public:
   static RenderPath GetBlendPath();
@@ -43,7 +52,7 @@ class CSkinRenderer {
   // The picture of `info` in the control rectangle `item`, as far as it meets `dirty`; false
   // when there is nothing to draw (no description, or a picture that cannot be had).
   static bool DrawImage(NativeDC dc, CWindowManagerUI& manager, const UIRect& item, const UIRect& dirty,
-                        UIDrawInfo& info);
+                        UIDrawInfo& info, const UIDrawAdjust& adjust = UIDrawAdjust{});
   // The part `source` of `image` into `dest` as a nine-grid with `corners`; blended (per-pixel
   // alpha and `fade` as constant alpha) when the picture has alpha or `fade` is below 255.
   static void DrawImageBitmap(NativeDC dc, const UIImageInfo& image, const UIRect& dest, const UIRect& dirty,
@@ -54,6 +63,11 @@ class CSkinRenderer {
   // shown as it is. With kTextCalcRect `rect` is measured instead of drawn on.
   static void DrawPlainText(NativeDC dc, CWindowManagerUI& manager, UIRect& rect, const wchar_t* text, UIColor color,
                             int font, uint32_t style);
+  // The rectangle `text` takes from the left-top of `rect` when drawn into it with `style`, as
+  // plain text or inline markup, measured in the window's device context (the screen's when the
+  // manager has no window). The portable build measures in its stand-in fonts.
+  static UIRect MeasureText(CWindowManagerUI& manager, const UIRect& rect, const wchar_t* text, int font,
+                            uint32_t style, bool markup);
   // Inline markup (MarkupLayout.h). `links`/`targets` hold `linkCount` slots: on entry the
   // rectangles of the previous paint (the one under the mouse is drawn hovered), on return the
   // links drawn, `linkCount` saying how many. Without slots links are drawn but not collected.

@@ -132,7 +132,8 @@ UIPoint ScreenToClient(NativeWindow window, UIPoint screen) {
 
 UIPoint GetCursorClientPos(NativeWindow window) { return ScreenToClient(window, System().cursor); }
 
-void SetArrowCursor() {}
+void SetArrowCursor() { System().cursorShape = L"arrow"; }
+void SetHandCursor() { System().cursorShape = L"hand"; }
 
 bool IsKeyDown(int virtualKey) {
   auto it = System().keys.find(virtualKey);
@@ -230,9 +231,19 @@ void PopClip(NativeDC dc, int saved) {
 }
 
 // No fonts natively: fonts keep their descriptions, unmeasured.
-NativeFont CreateUIFont(const wchar_t*, int32_t, bool, bool, bool) { return nullptr; }
-void DeleteUIFont(NativeFont) {}
-bool MeasureFont(NativeWindow, NativeFont, UITextMetrics&) { return false; }
+NativeFont CreateUIFont(const wchar_t* face, int32_t size, bool bold, bool underline, bool italic) {
+  return new StandInFont{face ? face : L"", size, bold, underline, italic};
+}
+
+void DeleteUIFont(NativeFont font) { delete static_cast<StandInFont*>(font); }
+
+bool MeasureFont(NativeWindow window, NativeFont font, UITextMetrics& metrics) {
+  if (!window || !font) return false;
+  const auto* standIn = static_cast<const StandInFont*>(font);
+  const int32_t height = standIn->LineHeight();
+  metrics = UITextMetrics{true, height, height - height / 5, height / 5, standIn->CharWidth(), 2 * standIn->CharWidth()};
+  return true;
+}
 bool LoadResourceBytes(void*, uint32_t, const wchar_t*, std::string&) { return false; }
 
 }  // namespace SkinUI::native

@@ -5,6 +5,7 @@
 // client area is a pixel buffer, messages posted to it wait in its queue, timers run until
 // killed, and the process-wide focus, capture, active window, cursor and key states hold what
 // was last set. Tests create stand-ins and read or set that state; a null handle is no window.
+// Fonts are stand-ins too, with simple metrics that text measuring can rely on.
 
 #include <cstdint>
 #include <map>
@@ -24,6 +25,18 @@ struct StandInSurface {
   std::vector<UIRect> savedClips;
   void Resize(UISize newSize);
   UIColor At(int32_t x, int32_t y) const;
+};
+
+// A font as it was asked for. Its text metrics: every character is half the size wide (at least
+// one pixel) and a line is as high as the size.
+struct StandInFont {
+  std::wstring face;
+  int32_t size = 0;
+  bool bold = false;
+  bool underline = false;
+  bool italic = false;
+  int32_t CharWidth() const { return size / 2 > 0 ? size / 2 : 1; }
+  int32_t LineHeight() const { return size > 0 ? size : 1; }
 };
 
 struct StandInTooltip {
@@ -62,6 +75,7 @@ struct StandInSystem {
   NativeWindow capture = nullptr;
   NativeWindow active = nullptr;
   UIPoint cursor;                                // in screen coordinates
+  std::wstring cursorShape;                      // "arrow" or "hand", as last set
   std::map<int, bool> keys;                      // virtual key → held
   uint32_t tooltipDelay = 500;
   // Client origins in screen coordinates, by window.

@@ -233,7 +233,7 @@ void CSkinRenderer::DrawRoundRect(NativeDC dc, const UIRect& rect, int32_t width
 }
 
 bool CSkinRenderer::DrawImage(NativeDC dc, CWindowManagerUI& manager, const UIRect& item, const UIRect& dirty,
-                              UIDrawInfo& info) {
+                              UIDrawInfo& info, const UIDrawAdjust& adjust) {
   const UIImagePtr image = info.Resolve(manager);
   if (!image) return false;
   const UIImageDescription& d = info.GetParsed();
@@ -241,14 +241,16 @@ bool CSkinRenderer::DrawImage(NativeDC dc, CWindowManagerUI& manager, const UIRe
   source.right = std::min(source.right, image->width);
   source.bottom = std::min(source.bottom, image->height);
   UIRect dest = item;
-  if (d.dest != UIRect{}) {
-    dest = UIRect{Saturate(int64_t{item.left} + d.dest.left), Saturate(int64_t{item.top} + d.dest.top),
-                  Saturate(std::min<int64_t>(item.right, int64_t{item.left} + d.dest.right)),
-                  Saturate(std::min<int64_t>(item.bottom, int64_t{item.top} + d.dest.bottom))};
+  const UIRect& relative = adjust.replaceDest ? adjust.dest : d.dest;
+  if (adjust.replaceDest || relative != UIRect{}) {
+    dest = UIRect{Saturate(int64_t{item.left} + relative.left), Saturate(int64_t{item.top} + relative.top),
+                  Saturate(std::min<int64_t>(item.right, int64_t{item.left} + relative.right)),
+                  Saturate(std::min<int64_t>(item.bottom, int64_t{item.top} + relative.bottom))};
   }
+  const auto fade = static_cast<uint8_t>(uint32_t{d.fade} * adjust.alpha / 255);
   UIRect meets = dest;
-  if (!dc || !meets.Intersect(item) || !meets.Intersect(dirty)) return true;
-  DrawImageBitmap(dc, *image, dest, dirty, source, d.corner, image->hasAlpha, d.fade, d.hole, d.xtiled, d.ytiled);
+  if (!dc || fade == 0 || !meets.Intersect(item) || !meets.Intersect(dirty)) return true;
+  DrawImageBitmap(dc, *image, dest, dirty, source, d.corner, image->hasAlpha, fade, d.hole, d.xtiled, d.ytiled);
   return true;
 }
 

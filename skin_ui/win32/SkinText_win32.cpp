@@ -131,6 +131,24 @@ void CSkinRenderer::DrawPlainText(NativeDC dc, CWindowManagerUI& manager, UIRect
   SetBkMode(target, previousMode);
 }
 
+UIRect CSkinRenderer::MeasureText(CWindowManagerUI& manager, const UIRect& rect, const wchar_t* text, int font,
+                                  uint32_t style, bool markup) {
+  UIRect measured{rect.left, rect.top, rect.left, rect.top};
+  if (!text || !*text || rect.IsEmpty()) return measured;
+  HWND window = static_cast<HWND>(manager.GetNativeWindow());
+  HDC dc = GetDC(window);
+  if (!dc) return measured;
+  measured = rect;
+  if (markup) {
+    int noLinks = 0;
+    DrawMarkupText(dc, manager, measured, text, 0, nullptr, nullptr, noLinks, font, style | kTextCalcRect);
+  } else {
+    DrawPlainText(dc, manager, measured, text, 0, font, style | kTextCalcRect);
+  }
+  ReleaseDC(window, dc);
+  return measured;
+}
+
 void CSkinRenderer::DrawMarkupText(NativeDC dc, CWindowManagerUI& manager, UIRect& rect, const wchar_t* text,
                                    UIColor color, UIRect* links, CUIString* targets, int& linkCount, int font,
                                    uint32_t style) {

@@ -165,20 +165,20 @@ TEST_F(DialogBuilderTest, UnknownElementsGoToTheCallbackAndAttributesComeAfterAt
   CControlUI* root = Build(L"<Window><verticallayout name=\"box\">"
                            L"<Probe name=\"p\" probe=\"1\"/>"
                            L"<Control name=\"sibling\"/>"
-                           L"<Button name=\"button\"><Control name=\"insideButton\"/></Button>"
+                           L"<Gauge name=\"gauge\"><Control name=\"insideGauge\"/></Gauge>"
                            L"<gifanim/><GifAnim/><VBox name=\"vbox\"/><hbox name=\"hbox\"/>"
                            L"</verticallayout></Window>",
                            &callback);
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(std::wstring(root->GetClass()), L"VerticalLayout");
-  EXPECT_EQ(callback.asked, (std::vector<std::wstring>{L"Probe", L"Button", L"gifanim", L"GifAnim"}));
+  EXPECT_EQ(callback.asked, (std::vector<std::wstring>{L"Probe", L"Gauge", L"gifanim", L"GifAnim"}));
   auto* probe = static_cast<RecordingCallback::Probe*>(manager_.FindControl(L"p"));
   ASSERT_NE(probe, nullptr);
   EXPECT_EQ(probe->parentAtAttributes, root);
   EXPECT_EQ(probe->managerAtAttributes, &manager_);
   EXPECT_EQ(probe->siblingsAtAttributes, 1);  // added before its attributes, before its later siblings
-  EXPECT_EQ(manager_.FindControl(L"button"), nullptr);
-  EXPECT_EQ(manager_.FindControl(L"insideButton"), nullptr);  // skipped with its element
+  EXPECT_EQ(manager_.FindControl(L"gauge"), nullptr);
+  EXPECT_EQ(manager_.FindControl(L"insideGauge"), nullptr);  // skipped with its element
   EXPECT_EQ(std::wstring(manager_.FindControl(L"vbox")->GetClass()), L"VerticalLayout");
   EXPECT_EQ(std::wstring(manager_.FindControl(L"hbox")->GetClass()), L"HorizontalLayout");
 }
@@ -186,12 +186,12 @@ TEST_F(DialogBuilderTest, UnknownElementsGoToTheCallbackAndAttributesComeAfterAt
 TEST_F(DialogBuilderTest, RegisteredFactoriesComeBeforeTheCallback) {
   struct Factory {
     static CControlUI* Create(const wchar_t* name) {
-      return std::wstring(name) == L"Label" ? new CContainerUI : nullptr;
+      return std::wstring(name) == L"Gauge" ? new CContainerUI : nullptr;
     }
   };
   CWindowManagerUI::AddControlFactory(&Factory::Create);
   RecordingCallback callback;
-  CControlUI* root = Build(L"<Window><Label name=\"l\"/></Window>", &callback);
+  CControlUI* root = Build(L"<Window><Gauge name=\"g\"/></Window>", &callback);
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(std::wstring(root->GetClass()), L"Container");
   EXPECT_TRUE(callback.asked.empty());

@@ -1,7 +1,7 @@
 // The product's skins as the program meets them: read from the skin archive the build embeds,
 // parsed by the toolkit's XML parser, built by its dialog builder and laid out at the window's
-// size. Leaf controls the builder does not make itself come from the builder callback as
-// stand-ins that know their element name and whether Tab stops at them; every leaf of the
+// size. The edit fields, which the builder does not make yet, come from the builder callback as
+// stand-ins that know their element name and whether Tab stops at them; every edit of the
 // skins has a fixed size, so the layout is the one the real controls get.
 #include <gtest/gtest.h>
 
@@ -55,21 +55,18 @@ void UseEmbeddedSkinArchive() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Stand-ins for the leaf controls.
+// The leaf elements of the skins, and stand-ins for the edit fields among them.
 
 const wchar_t* const kLeafElements[] = {L"Label", L"Text",     L"Button",   L"Option",
                                         L"CheckBox", L"Edit", L"RichEdit", L"Progress"};
+const wchar_t* const kEditElements[] = {L"Edit", L"RichEdit"};
 
 class StandInUI : public CControlUI {
  public:
   explicit StandInUI(std::wstring element) : element_(std::move(element)) {}
   const wchar_t* GetClass() const override { return element_.c_str(); }
-  // As the leaf controls answer: buttons stop Tab while keyboard-enabled, edits while enabled.
-  uint32_t GetControlTraits() const override {
-    const bool button = element_ == L"Button" || element_ == L"Option" || element_ == L"CheckBox";
-    const bool edit = element_ == L"Edit" || element_ == L"RichEdit";
-    return (button && IsKeyboardEnabled()) || (edit && IsEnabled()) ? uint32_t{kControlTraitTabStop} : 0u;
-  }
+  // As the edit fields answer: Tab stops at them while they are enabled.
+  uint32_t GetControlTraits() const override { return IsEnabled() ? uint32_t{kControlTraitTabStop} : 0u; }
 
  private:
   std::wstring element_;
@@ -78,8 +75,8 @@ class StandInUI : public CControlUI {
 class StandIns : public IDialogBuilderCallback {
  public:
   CControlUI* CreateControl(const wchar_t* element) override {
-    for (const wchar_t* leaf : kLeafElements)
-      if (wcscmp(element, leaf) == 0) return new StandInUI(element);
+    for (const wchar_t* edit : kEditElements)
+      if (wcscmp(element, edit) == 0) return new StandInUI(element);
     unknown.push_back(element);
     return nullptr;
   }

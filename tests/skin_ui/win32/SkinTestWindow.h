@@ -37,7 +37,9 @@ class SkinTestWindow : public SkinUI::WindowImplBase {
     return nullptr;
   }
   void Notify(SkinUI::UINotify& msg) override {
-    seen.push_back(std::wstring(msg.type) + L":" + (msg.sender ? msg.sender->GetName().GetData() : L""));
+    std::wstring entry = std::wstring(msg.type) + L":" + (msg.sender ? msg.sender->GetName().GetData() : L"");
+    if (msg.type == SkinUI::kNotifyLink) entry += L"#" + std::to_wstring(msg.wParam);  // the link's index
+    seen.push_back(entry);
     WindowImplBase::Notify(msg);
   }
   HWND Hwnd() const { return static_cast<HWND>(GetNativeWindow()); }

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# First-paint benchmark of the skin toolkit: a 650 x 360 skin like the setup's main window (a
+# 650 x 290 picture, a nine-grid frame, about fifteen controls with PNG state pictures, markup,
+# a progress bar) opened under Wine in the test world. Prints the median and maximum of 20
+# cold runs of the first paint (archive, parsing, decoding, layout and painting, from Create to
+# the end of the first paint), of a full repaint, and of decoding the pictures alone.
+# Usage: scripts/bench-first-paint.sh [RUNS]      (the 32-bit build where Wine can run it)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${1:-}" != --inside ]; then
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=win32; export NEXVALE_WINE_BITS=32
+  else preset=win64; export NEXVALE_WINE_BITS=64; fi
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" --target skin_first_paint_bench harness_tool >/dev/null
+  export NEXVALE_HARNESS_TOOL=$PWD/build/$preset/bin/harness_tool.exe
+  export BENCH_PROGRAM=$PWD/build/$preset/bin/skin_first_paint_bench.exe BENCH_PRESET=$preset
+  exec unshare --net -- tests/harness/run-in-namespace.sh bash "$0" --inside "${1:-20}"
+fi
+
+runs=${2:-20}
+echo "Wine $("$NEXVALE_WINE" --version), $BENCH_PRESET build ($NEXVALE_WINE_BITS-bit prefix), $(nproc) cores"
+"$NEXVALE_WINE" "$BENCH_PROGRAM" "$runs"
