@@ -4,6 +4,7 @@
 #include <string>
 
 #include "skin_ui/ContainerUI.h"
+#include "skin_ui/EditUI.h"
 #include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
@@ -46,6 +47,8 @@ constexpr ElementClass kElementClasses[] = {
     {L"HorizontalLayout", New<CHorizontalLayoutUI>},
     {L"HBox", New<CHorizontalLayoutUI>},
     {L"TabLayout", New<CTabLayoutUI>},
+    // Text entry.
+    {L"Edit", New<CEditUI>},
 };
 
 }  // namespace

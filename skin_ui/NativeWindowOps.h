@@ -46,6 +46,8 @@ UIPoint ScreenToClient(NativeWindow window, UIPoint screen);
 // The cursor in the window's client coordinates.
 UIPoint GetCursorClientPos(NativeWindow window);
 void SetArrowCursor();
+// The text-entry (I-beam) cursor.
+void SetTextCursor();
 bool IsKeyDown(int virtualKey);
 
 // Control timers of a window, by native id.

@@ -133,6 +133,7 @@ UIPoint ScreenToClient(NativeWindow window, UIPoint screen) {
 UIPoint GetCursorClientPos(NativeWindow window) { return ScreenToClient(window, System().cursor); }
 
 void SetArrowCursor() {}
+void SetTextCursor() {}
 
 bool IsKeyDown(int virtualKey) {
   auto it = System().keys.find(virtualKey);

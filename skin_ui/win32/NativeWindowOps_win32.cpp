@@ -44,6 +44,7 @@ void ResizeClient(NativeWindow window, UISize size) {
 }
 
 void SetArrowCursor() { ::SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))); }
+void SetTextCursor() { ::SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32513))); }
 
 namespace {
 
