@@ -91,11 +91,13 @@ void CEditUI::HandleEvent(UIEvent& event) {
       break;
     case kEventSetFocus:
       if (!IsEnabled()) break;
+      focused_ = true;
       OpenField();
       Invalidate();
       return;
     case kEventKillFocus:
       if (!IsEnabled()) break;
+      focused_ = false;
       Invalidate();
       return;
     case kEventButtonDown:
