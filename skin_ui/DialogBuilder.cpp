@@ -5,6 +5,7 @@
 
 #include "skin_ui/ContainerUI.h"
 #include "skin_ui/EditUI.h"
+#include "skin_ui/RichEditUI.h"
 #include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
@@ -49,6 +50,7 @@ constexpr ElementClass kElementClasses[] = {
     {L"TabLayout", New<CTabLayoutUI>},
     // Text entry.
     {L"Edit", New<CEditUI>},
+    {L"RichEdit", New<CRichEditUI>},
 };
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include "skin_ui/DialogBuilder.h"
 #include "skin_ui/EditRules.h"
 #include "skin_ui/EditUI.h"
+#include "skin_ui/RichEditUI.h"
 #include "skin_ui/TextFormat.h"
+#include "skin_ui/UIMessages.h"
 #include "skin_ui/WindowManagerUI.h"
 
 namespace {
@@ -194,6 +196,65 @@ TEST_F(EditControlTest, TabOrderWithoutFieldsKeepsTheText) {
   EXPECT_EQ(Edit(L"a")->GetText(), CUIString(L"C:\\Program Files"));
   Edit(L"a")->SetText(L"D:\\x");
   EXPECT_EQ(Edit(L"a")->GetText(), CUIString(L"D:\\x"));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace SkinUI;
+
+TEST(RichEditControlTest, AttributesTraitsAndTextWithoutServices) {
+  CWindowManagerUI manager;
+  manager.Init(nullptr);
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><VerticalLayout>"
+      L"<RichEdit name=\"question\" readonly=\"true\" align=\"center\" text=\"Stop the download?\""
+      L" textcolor=\" #FF112233\" textpadding=\"1,2,3,4\" height=\"40\"/>"
+      L"<RichEdit name=\"notes\" vscrollbar=\"true\" autovscroll=\"true\" wantreturn=\"false\" rich=\"false\"/>"
+      L"<RichEdit name=\"line\" multiline=\"false\" wanttab=\"false\" password=\"true\"/>"
+      L"</VerticalLayout></Window>",
+      nullptr, nullptr, &manager);
+  ASSERT_NE(root, nullptr);
+  manager.AttachRoot(root);
+  manager.UpdateLayout(UIRect{0, 0, 300, 200});
+  auto rich = [&](const wchar_t* name) { return static_cast<CRichEditUI*>(manager.FindControl(name)->GetInterface(L"RichEdit")); };
+
+  CRichEditUI* question = rich(L"question");
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(question->GetWindowStyle(), 0x4u | 0x800u | 0x1u);
+  EXPECT_TRUE(question->IsReadOnly());
+  EXPECT_TRUE(question->IsWantTab());
+  EXPECT_EQ(question->GetTextColor(), 0xFF112233u);
+  EXPECT_EQ(question->GetTextRect(), (UIRect{1, 2, 297, 36}));
+  EXPECT_EQ(question->GetLimitText(), 32767);
+  // Read-only: no Tab stop and no Tab of its own, though it wants tabs.
+  EXPECT_EQ(question->GetControlTraits(), kControlTraitSetCursor);
+  // Without text services (none natively) the text is kept as it was set.
+  EXPECT_FALSE(question->HasTextServices());
+  EXPECT_EQ(question->GetText(), CUIString(L"Stop the download?"));
+  question->SetText(L"Really stop?");
+  EXPECT_EQ(question->GetText(), CUIString(L"Really stop?"));
+  // Its Enter rule cannot be asked of services that do not exist.
+  intptr_t result = 0;
+  EXPECT_FALSE(question->TxSendMessage(kMsgKeyDown, kKeyReturn, 0, result));
+
+  CRichEditUI* notes = rich(L"notes");
+  EXPECT_EQ(notes->GetWindowStyle(), 0x4u | 0x202000u | 0x40u);
+  EXPECT_FALSE(notes->IsWantReturn());
+  EXPECT_FALSE(notes->IsRich());
+  EXPECT_EQ(notes->GetControlTraits(), kControlTraitSetCursor | kControlTraitTabStop | kControlTraitWantsTab);
+
+  CRichEditUI* line = rich(L"line");
+  EXPECT_EQ(line->GetWindowStyle(), 0x20u);
+  EXPECT_EQ(line->GetControlTraits(), kControlTraitSetCursor | kControlTraitTabStop);
+  line->SetEnabled(false);
+  EXPECT_EQ(line->GetControlTraits(), 0u);
+
+  // Tab order from nothing: the read-only question is passed over.
+  manager.MoveFocusToNext(true);
+  EXPECT_EQ(manager.GetFocus(), notes);
 }
 
 }  // namespace
