@@ -1,19 +1,26 @@
-// The edit control's native field under real input: xdotool types and clicks on the test
+// The edit controls' native parts under real input: xdotool types and clicks on the test
 // display, so every key passes through the system's queue, the toolkit's message translation
-// and the edit window itself. The tests read the controls, the field's window and the screen's
-// pixels; nothing is sent or posted to the program's windows. Screenshots go to
-// build/<preset>/edit-field/.
+// and the edit window or the rich-text services. The tests read the controls, the field's
+// window and the screen's pixels; nothing is sent or posted to the program's windows.
+// Screenshots go to build/<preset>/edit-field/. The rich edit's cases also run with Wine told
+// not to load msftedit ("no_text_services." tests), where the control keeps its text alone.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <richedit.h>
+
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "skin_ui/ContainerUI.h"
 #include "skin_ui/EditUI.h"
+#include "skin_ui/NativeDrawOps.h"
+#include "skin_ui/RichEditUI.h"
 #include "skin_ui/WindowManagerUI.h"
 #include "tests/skin_ui/ImageFixtures.h"
 #include "tests/skin_ui/win32/RealInput.h"
@@ -46,7 +53,7 @@ constexpr wchar_t kEditSkin[] =
 // Records, with every "textchanged", the sender's text at that moment.
 class EditTestWindow : public skintest::SkinTestWindow {
  public:
-  EditTestWindow() : SkinTestWindow(kEditSkin) {}
+  explicit EditTestWindow(const wchar_t* skin) : SkinTestWindow(skin) {}
   void Notify(UINotify& msg) override {
     if (msg.type == kNotifyTextChanged && msg.sender) changes.push_back(msg.sender->GetText().GetData());
     SkinTestWindow::Notify(msg);
@@ -66,22 +73,25 @@ struct Rgb {
                                        << expected.r << "," << expected.g << "," << expected.b << ")";
 }
 
-class EditFieldTest : public ::testing::Test {
+// A window of edit controls in front, with what a user does to it and what the screen shows.
+class EditWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  explicit EditWindowTest(const wchar_t* skin) : window_(skin) {}
+  void Open() {
     ASSERT_NE(window_.CreateAt(nullptr, 300, 300), nullptr);
     window_.Show();
     ASSERT_TRUE(realinput::WaitForeground(window_.Hwnd(), 5000));
-    // The first layout focuses the first edit, which opens its field.
-    ASSERT_TRUE(PumpUntil([&] { return Edit(L"first")->GetNativeWindow() != nullptr; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return !window_.Seen(L"windowinit").empty(); }, 5000));
   }
   void TearDown() override {
     DestroyWindow(window_.Hwnd());
     CWindowManagerUI::ResetSharedResources();
   }
-  CEditUI* Edit(const wchar_t* name) {
+  CEditUI* Edit(const wchar_t* name) { return Find<CEditUI>(name, L"Edit"); }
+  template <class T>
+  T* Find(const wchar_t* name, const wchar_t* kind) {
     CControlUI* control = window_.GetManager().FindControl(name);
-    return control ? static_cast<CEditUI*>(control->GetInterface(L"Edit")) : nullptr;
+    return control ? static_cast<T*>(control->GetInterface(kind)) : nullptr;
   }
   POINT Screen(int x, int y) {
     POINT p{x, y};
@@ -95,7 +105,7 @@ class EditFieldTest : public ::testing::Test {
     PumpUntil([] { return false; }, 1200);
   }
   std::wstring ClickOn(const wchar_t* name, int dx) {
-    const UIRect pos = Edit(name)->GetPos();
+    const UIRect pos = window_.GetManager().FindControl(name)->GetPos();
     const POINT p = Screen(pos.left + dx, (pos.top + pos.bottom) / 2);
     return L"mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y) + L" click 1 sleep 0.3 ";
   }
@@ -140,16 +150,21 @@ class EditFieldTest : public ::testing::Test {
     const uint32_t p = pixels[static_cast<size_t>(y) * width_ + x];
     return Rgb{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
   }
-  // The rightmost column of dark ink in the control's text area, or -1.
-  int RightmostInk(const std::vector<uint32_t>& pixels, const wchar_t* name) {
-    const UIRect pos = Edit(name)->GetPos();
-    for (int x = pos.right - 1; x >= pos.left; --x)
+  // The leftmost and rightmost columns of dark ink inside the control's frame; -1 for none.
+  std::pair<int, int> InkColumns(const std::vector<uint32_t>& pixels, const wchar_t* name) {
+    const UIRect pos = window_.GetManager().FindControl(name)->GetPos();
+    std::pair<int, int> ink{-1, -1};
+    for (int x = pos.left + 2; x < pos.right - 2; ++x)
       for (int y = pos.top + 3; y < pos.bottom - 3; ++y) {
         const Rgb c = At(pixels, x, y);
-        if (c.r < 100 && c.g < 100 && c.b < 100) return x;
+        if (c.r >= 100 || c.g >= 100 || c.b >= 100) continue;
+        if (ink.first < 0) ink.first = x;
+        ink.second = x;
+        break;
       }
-    return -1;
+    return ink;
   }
+  int RightmostInk(const std::vector<uint32_t>& pixels, const wchar_t* name) { return InkColumns(pixels, name).second; }
   void Save(const std::vector<uint32_t>& pixels, const std::wstring& name) {
     std::vector<uint8_t> rgba;
     for (int i = 0; i < width_ * height_; ++i) {
@@ -164,6 +179,16 @@ class EditFieldTest : public ::testing::Test {
   EditTestWindow window_;
   int width_ = 0;
   int height_ = 0;
+};
+
+class EditFieldTest : public EditWindowTest {
+ protected:
+  EditFieldTest() : EditWindowTest(kEditSkin) {}
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    // The first layout focuses the first edit, which opens its field.
+    ASSERT_TRUE(PumpUntil([&] { return Edit(L"first")->GetNativeWindow() != nullptr; }, 5000));
+  }
 };
 
 TEST_F(EditFieldTest, TabOpensTheFieldOverTheTextAreaWithTheCaretAtTheEnd) {
@@ -282,6 +307,135 @@ TEST_F(EditFieldTest, DeletingAnEditWithAnOpenFieldClosesTheFieldFirst) {
   EXPECT_TRUE(IsWindow(window_.Hwnd()));
   EXPECT_EQ(window_.GetManager().GetFocus(), Edit(L"path"));
   EXPECT_EQ(Edit(L"path")->GetText(), CUIString(L"abcdefQ"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rich edit
+
+bool ExpectNoTextServices() {
+  const char* overrides = std::getenv("WINEDLLOVERRIDES");
+  return overrides && std::strstr(overrides, "msftedit");
+}
+
+// Shaped like the stop dialog: a read-only centred question over two stand-ins for its buttons,
+// then an editable rich edit that wants tabs and a one-line one that leaves Tab and Enter to the
+// window.
+constexpr wchar_t kStopSkin[] =
+    L"<Window size=\"360,230\"><Font id=\"0\" name=\"Tahoma\" size=\"16\" default=\"true\"/>"
+    L"<VerticalLayout bkcolor=\"#FFFFFFFF\">"
+    L"<RichEdit name=\"question\" readonly=\"true\" align=\"center\" text=\"Stop the download now?\" height=\"60\""
+    L" textcolor=\"#FF000000\" textpadding=\"4,4,4,4\"/>"
+    L"<Edit name=\"stop\" height=\"30\"/><Edit name=\"resume\" height=\"30\"/>"
+    L"<RichEdit name=\"notes\" height=\"50\" textpadding=\"4,4,4,4\"/>"
+    L"<RichEdit name=\"single\" multiline=\"false\" wantreturn=\"false\" wanttab=\"false\" height=\"30\""
+    L" textpadding=\"4,4,4,4\"/>"
+    L"</VerticalLayout></Window>";
+
+class RichEditTest : public EditWindowTest {
+ protected:
+  RichEditTest() : EditWindowTest(kStopSkin) {}
+  CRichEditUI* Rich(const wchar_t* name) { return Find<CRichEditUI>(name, L"RichEdit"); }
+};
+
+// The services made over the host draw a word into a bitmap of the window's painting; without
+// them the control keeps its text and draws none.
+TEST_F(RichEditTest, TheServicesDrawAWordIntoABitmap) {
+  ASSERT_NE(window_.CreateAt(nullptr, 300, 300), nullptr);  // a window to measure in, not shown
+  CRichEditUI* question = Rich(L"question");
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(question->HasTextServices(), !ExpectNoTextServices());
+  question->SetText(L"Word");
+  EXPECT_EQ(question->GetText(), CUIString(L"Word"));
+  window_.GetManager().UpdateLayout(UIRect{0, 0, 360, 230});
+
+  uint32_t* pixels = nullptr;
+  HBITMAP bitmap = static_cast<HBITMAP>(native::CreatePixelBitmap(360, 230, &pixels));
+  ASSERT_NE(bitmap, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  window_.GetManager().GetRoot()->Paint(dc, UIRect{0, 0, 360, 230}, nullptr);
+  GdiFlush();
+  std::vector<uint32_t> painted(pixels, pixels + 360 * 230);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  width_ = 360;
+  height_ = 230;
+  Save(painted, ExpectNoTextServices() ? L"rich-word-without-services" : L"rich-word");
+  const std::pair<int, int> ink = InkColumns(painted, L"question");
+  if (ExpectNoTextServices()) {
+    EXPECT_EQ(ink.first, -1);
+    return;
+  }
+  ASSERT_GE(ink.first, 0);
+  // One short word, centred.
+  EXPECT_NEAR((ink.first + ink.second) / 2, 180, 6);
+  EXPECT_LT(ink.second - ink.first, 80);
+}
+
+TEST_F(RichEditTest, TheReadOnlyQuestionIsCentredIgnoresTypingAndNeverTakesTheFocusByTab) {
+  realinput::Watchdog watchdog("the rich edit test", 60);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  CRichEditUI* question = Rich(L"question");
+  // The first Tab stop is the first edit; Tab and Shift+Tab go round the edits and the one-line
+  // rich edit, never the question.
+  EXPECT_EQ(window_.GetManager().GetFocus(), Edit(L"stop"));
+  Input(L"key Tab sleep 0.2 key shift+Tab sleep 0.2 key shift+Tab sleep 0.2 key Tab");
+  EXPECT_EQ(window_.Seen(L"setfocus"),
+            (std::vector<std::wstring>{L"setfocus:stop", L"setfocus:resume", L"setfocus:stop", L"setfocus:single",
+                                       L"setfocus:stop"}));
+  if (ExpectNoTextServices()) {
+    EXPECT_EQ(question->GetText(), CUIString(L"Stop the download now?"));
+    return;
+  }
+  intptr_t result = 0;
+  PARAFORMAT2 format{};
+  format.cbSize = sizeof(format);
+  ASSERT_TRUE(question->TxSendMessage(EM_GETPARAFORMAT, 0, reinterpret_cast<intptr_t>(&format), result));
+  EXPECT_EQ(format.wAlignment, PFA_CENTER);
+  std::vector<uint32_t> pixels = Grab();
+  Save(pixels, L"rich-question");
+  std::pair<int, int> ink = InkColumns(pixels, L"question");
+  ASSERT_GE(ink.first, 0);
+  EXPECT_NEAR((ink.first + ink.second) / 2, 180, 8);
+  EXPECT_GT(ink.second - ink.first, 100);
+
+  // A click gives it the focus, but typing changes nothing, and Tab leaves it.
+  Input(ClickOn(L"question", 180) + L"key a b c");
+  EXPECT_EQ(window_.GetManager().GetFocus(), question);
+  EXPECT_EQ(question->GetText(), CUIString(L"Stop the download now?"));
+  EXPECT_TRUE(window_.changes.empty());
+  Input(L"key Tab");
+  EXPECT_EQ(window_.GetManager().GetFocus(), Edit(L"stop"));
+
+  // Text set by the program shows.
+  question->SetText(L"Stop?");
+  EXPECT_EQ(question->GetText(), CUIString(L"Stop?"));
+  Input(L"");
+  pixels = Grab();
+  const std::pair<int, int> shorter = InkColumns(pixels, L"question");
+  ASSERT_GE(shorter.first, 0);
+  EXPECT_LT(shorter.second - shorter.first, (ink.second - ink.first) / 2);
+  EXPECT_NEAR((shorter.first + shorter.second) / 2, 180, 8);
+}
+
+TEST_F(RichEditTest, TabStaysInAnEditableOneAndEnterWithoutWantReturnIsReturn) {
+  if (ExpectNoTextServices()) GTEST_SKIP() << "typing needs the text services";
+  realinput::Watchdog watchdog("the rich edit test", 60);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Input(ClickOn(L"notes", 20) + L"key a Tab b");
+  EXPECT_EQ(window_.GetManager().GetFocus(), Rich(L"notes"));
+  EXPECT_EQ(Rich(L"notes")->GetText(), CUIString(L"a\tb"));
+  // One "textchanged" per typed character, the text following each.
+  EXPECT_EQ(window_.changes, (Texts{L"a", L"a\t", L"a\tb"}));
+
+  Input(ClickOn(L"single", 20) + L"key x Return");
+  EXPECT_EQ(window_.Seen(L"return"), (std::vector<std::wstring>{L"return:single"}));
+  EXPECT_EQ(Rich(L"single")->GetText(), CUIString(L"x"));
+  // With want-return on, Enter is the text's own.
+  Input(ClickOn(L"notes", 20) + L"key ctrl+End Return c");
+  EXPECT_EQ(Rich(L"notes")->GetText(), CUIString(L"a\tb\rc"));
+  EXPECT_EQ(window_.Seen(L"return").size(), 1u);
 }
 
 }  // namespace
