@@ -7,10 +7,14 @@
 
 namespace SkinUI {
 
+UIRect TextAreaOf(const UIRect& item, const UIRect& textPadding) {
+  return UIRect{Saturate(int64_t{item.left} + textPadding.left), Saturate(int64_t{item.top} + textPadding.top),
+                Saturate(int64_t{item.right} - textPadding.right),
+                Saturate(int64_t{item.bottom} - textPadding.bottom)};
+}
+
 UIRect PlaceEditField(const UIRect& item, const UIRect& textPadding, int32_t fontHeight) {
-  UIRect rect{Saturate(int64_t{item.left} + textPadding.left), Saturate(int64_t{item.top} + textPadding.top),
-              Saturate(int64_t{item.right} - textPadding.right),
-              Saturate(int64_t{item.bottom} - textPadding.bottom)};
+  UIRect rect = TextAreaOf(item, textPadding);
   const int32_t height = rect.Height();
   if (fontHeight > 0 && fontHeight < height) {
     rect.top = Saturate(int64_t{rect.top} + (int64_t{height} - fontHeight) / 2);

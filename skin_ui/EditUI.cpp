@@ -256,7 +256,7 @@ void CEditUI::PaintText(NativeDC dc) {
   if (text_.IsEmpty()) return;
   const std::wstring shown = password_ ? std::wstring(static_cast<size_t>(text_.GetLength()), passwordChar_)
                                        : std::wstring(text_.GetData());
-  UIRect rect = PlaceEditField(item_, textPadding_, 0);
+  UIRect rect = TextAreaOf(item_, textPadding_);
   CSkinRenderer::DrawPlainText(dc, *manager_, rect, shown.c_str(), IsEnabled() ? textColor_ : disabledTextColor_, font_,
                                textStyle_ | kTextSingleLine);
 }

@@ -53,11 +53,7 @@ void CRichEditUI::SetText(const wchar_t* text) {
   Invalidate();
 }
 
-UIRect CRichEditUI::GetTextRect() const {
-  return UIRect{Saturate(int64_t{item_.left} + textPadding_.left), Saturate(int64_t{item_.top} + textPadding_.top),
-                Saturate(int64_t{item_.right} - textPadding_.right),
-                Saturate(int64_t{item_.bottom} - textPadding_.bottom)};
-}
+UIRect CRichEditUI::GetTextRect() const { return TextAreaOf(item_, textPadding_); }
 
 void CRichEditUI::SetPos(UIRect rect, bool invalidate) {
   CContainerUI::SetPos(rect, invalidate);

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <utility>
 #include <string>
 #include <vector>
@@ -119,32 +120,33 @@ class EditWindowTest : public ::testing::Test {
     ReleaseDC(window_.Hwnd(), dc);
     return size.cx;
   }
-  // The window as the screen shows it (the field included), rows top to bottom.
-  std::vector<uint32_t> Grab() {
+  // What `draw` paints into a 32-bit bitmap of the window's client size, rows top to bottom.
+  std::vector<uint32_t> Capture(const std::function<void(HDC)>& draw) {
     RECT r{};
     GetClientRect(window_.Hwnd(), &r);
     width_ = r.right;
     height_ = r.bottom;
-    const POINT origin = Screen(0, 0);
-    std::vector<uint32_t> pixels(static_cast<size_t>(width_) * height_);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
+    uint32_t* bits = nullptr;
+    HBITMAP bitmap = static_cast<HBITMAP>(native::CreatePixelBitmap(width_, height_, &bits));
+    if (!bitmap) return {};
+    HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+    draw(memory);
+    GdiFlush();
+    std::vector<uint32_t> pixels(bits, bits + static_cast<size_t>(width_) * height_);
     SelectObject(memory, old);
-    GetDIBits(memory, bitmap, 0, height_, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    native::DeletePixelBitmap(bitmap);
     return pixels;
+  }
+  // The window as the screen shows it (the field included).
+  std::vector<uint32_t> Grab() {
+    const POINT origin = Screen(0, 0);
+    return Capture([&](HDC memory) {
+      HDC screen = GetDC(nullptr);
+      BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+      ReleaseDC(nullptr, screen);
+    });
   }
   Rgb At(const std::vector<uint32_t>& pixels, int x, int y) const {
     const uint32_t p = pixels[static_cast<size_t>(y) * width_ + x];
@@ -348,19 +350,8 @@ TEST_F(RichEditTest, TheServicesDrawAWordIntoABitmap) {
   EXPECT_EQ(question->GetText(), CUIString(L"Word"));
   window_.GetManager().UpdateLayout(UIRect{0, 0, 360, 230});
 
-  uint32_t* pixels = nullptr;
-  HBITMAP bitmap = static_cast<HBITMAP>(native::CreatePixelBitmap(360, 230, &pixels));
-  ASSERT_NE(bitmap, nullptr);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  window_.GetManager().GetRoot()->Paint(dc, UIRect{0, 0, 360, 230}, nullptr);
-  GdiFlush();
-  std::vector<uint32_t> painted(pixels, pixels + 360 * 230);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(bitmap);
-  width_ = 360;
-  height_ = 230;
+  const std::vector<uint32_t> painted = Capture(
+      [&](HDC dc) { window_.GetManager().GetRoot()->Paint(dc, UIRect{0, 0, 360, 230}, nullptr); });
   Save(painted, ExpectNoTextServices() ? L"rich-word-without-services" : L"rich-word");
   const std::pair<int, int> ink = InkColumns(painted, L"question");
   if (ExpectNoTextServices()) {
