@@ -44,13 +44,10 @@ void CEditUI::Move(UISize offset, bool invalidate) {
   if (field_) field_->Place(GetFieldRect());
 }
 
-void CEditUI::SetVisible(bool visible) {
-  CControlUI::SetVisible(visible);
-  if (!IsVisible() && field_ && manager_) manager_->SetFocus(nullptr);
-}
-
-void CEditUI::SetParentVisible(bool) {
-  if (!IsVisible() && field_ && manager_) manager_->SetFocus(nullptr);
+void CEditUI::SetParentVisible(bool visible) {
+  // The flags stay; judged by them the edit is still visible, and its field would stay open
+  // over a hidden panel.
+  if (!visible && manager_ && manager_->GetFocus() == this) manager_->SetFocus(nullptr);
 }
 
 void CEditUI::SetEnabled(bool enabled) {

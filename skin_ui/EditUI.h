@@ -24,8 +24,8 @@ class CEditUI : public CControlUI {
   void SetText(const wchar_t* text) override;
   void SetPos(UIRect rect, bool invalidate = true) override;
   void Move(UISize offset, bool invalidate = true) override;
-  void SetVisible(bool visible = true) override;
-  // An edit follows only its own visibility flag; a hidden ancestor only takes its focus away.
+  // An edit follows only its own visibility flag; a hidden ancestor only takes its focus away,
+  // which closes an open field. (Hiding the edit itself does that as for any control.)
   void SetParentVisible(bool visible) override;
   void SetEnabled(bool enabled = true) override;
   void HandleEvent(UIEvent& event) override;

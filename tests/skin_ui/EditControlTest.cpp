@@ -140,9 +140,12 @@ TEST_F(EditControlTest, FieldIsClippedByTheVisibleAncestors) {
   EXPECT_EQ(Edit(L"cut")->GetPos(), (UIRect{250, 0, 350, 30}));
   EXPECT_EQ(Edit(L"cut")->GetFieldRect(), (UIRect{252, 2, 300, 28}));
   EXPECT_EQ(Edit(L"whole")->GetFieldRect(), (UIRect{4, 63, 296, 87}));
+  Edit(L"inside")->SetFocus();
+  ASSERT_EQ(manager_.GetFocus(), Edit(L"inside"));
   manager_.FindControl(L"hidden")->SetVisible(false);
-  // A hidden ancestor leaves nothing to show.
+  // A hidden ancestor leaves nothing to show, and takes the focus (and so the field) away ...
   EXPECT_TRUE(Edit(L"inside")->GetFieldRect().IsEmpty());
+  EXPECT_EQ(manager_.GetFocus(), nullptr);
   // ... but the edit keeps its own flag: it follows only its own visibility.
   EXPECT_TRUE(Edit(L"inside")->IsVisible());
   Edit(L"whole")->SetPos(UIRect{400, 400, 500, 430});
