@@ -99,11 +99,15 @@ class EditWindowTest : public ::testing::Test {
     ClientToScreen(window_.Hwnd(), &p);
     return p;
   }
-  // xdotool input with the pointer on the window first (keys go to the window under it);
-  // waits for it to end, then lets the window handle what arrived.
+  // xdotool input with the pointer on the window first (keys go to the window under it); the
+  // window handles each event as it comes, for a second beyond the pauses the input makes.
   void Input(const std::wstring& commands) {
-    ASSERT_TRUE(realinput::XdotoolLater(realinput::PointerOver(window_.Hwnd()) + commands));
-    PumpUntil([] { return false; }, 1200);
+    const std::wstring all = realinput::PointerOver(window_.Hwnd()) + commands;
+    double pauses = 0;
+    for (size_t at = all.find(L"sleep "); at != std::wstring::npos; at = all.find(L"sleep ", at + 6))
+      pauses += std::wcstod(all.c_str() + at + 6, nullptr);
+    ASSERT_TRUE(realinput::XdotoolLater(all));
+    PumpUntil([] { return false; }, 1000 + static_cast<int>(pauses * 1000));
   }
   std::wstring ClickOn(const wchar_t* name, int dx) {
     const UIRect pos = window_.GetManager().FindControl(name)->GetPos();
