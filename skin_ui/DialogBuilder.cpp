@@ -4,9 +4,11 @@
 #include <string>
 
 #include "skin_ui/ContainerUI.h"
+#include "skin_ui/EditUI.h"
 #include "skin_ui/LabelUI.h"
 #include "skin_ui/OptionUI.h"
 #include "skin_ui/ProgressUI.h"
+#include "skin_ui/RichEditUI.h"
 #include "skin_ui/TextUI.h"
 #include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/ValueSyntax.h"
@@ -57,6 +59,9 @@ constexpr ElementClass kElementClasses[] = {
     {L"Option", New<COptionUI>},
     {L"CheckBox", New<CCheckBoxUI>},
     {L"Progress", New<CProgressUI>},
+    // Text entry.
+    {L"Edit", New<CEditUI>},
+    {L"RichEdit", New<CRichEditUI>},
 };
 
 }  // namespace

@@ -36,6 +36,7 @@ class UIMouseRouter {
   // The mouse part of closing the window: the hovered control leaves, the clicked one is
   // released.
   void Close();
+  void ReleaseCapture();
 
   CControlUI* GetHover() const { return hover_; }
   CControlUI* GetClick() const { return click_; }
@@ -56,7 +57,6 @@ class UIMouseRouter {
   void Send(CControlUI* control, int type, UIPoint point, uintptr_t wParam = 0, uintptr_t lParam = 0);
   void FocusWindow();
   void Capture();
-  void ReleaseCapture();
 
   CWindowManagerUI& manager_;
   UITooltipController& tooltip_;

@@ -48,6 +48,8 @@ UIPoint GetCursorClientPos(NativeWindow window);
 void SetArrowCursor();
 // The hand that points at something clickable.
 void SetHandCursor();
+// The text-entry (I-beam) cursor.
+void SetTextCursor();
 bool IsKeyDown(int virtualKey);
 
 // Control timers of a window, by native id.

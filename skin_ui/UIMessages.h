@@ -34,6 +34,9 @@ enum UIMessageId : uint32_t {
   kMsgChar = 0x0102,
   kMsgSysKeyDown = 0x0104,
   kMsgSysChar = 0x0106,
+  kMsgKeyLast = 0x0109,
+  kMsgImeStartComposition = 0x010D,
+  kMsgImeComposition = 0x010F,
   kMsgCommand = 0x0111,
   kMsgSysCommand = 0x0112,
   kMsgTimer = 0x0113,
@@ -45,6 +48,7 @@ enum UIMessageId : uint32_t {
   kMsgLButtonDblClk = 0x0203,
   kMsgRButtonDown = 0x0204,
   kMsgMouseWheel = 0x020A,
+  kMsgMouseLast = 0x020E,
   kMsgMouseHover = 0x02A1,
   kMsgMouseLeave = 0x02A3,
   kMsgNotifyWakeUp = 0x8001,  // the manager's own: queued notifications are waiting

@@ -112,6 +112,8 @@ class CWindowManagerUI {
   CControlUI* GetHover() const { return mouseRouter_.GetHover(); }
   CControlUI* GetClick() const { return mouseRouter_.GetClick(); }
   bool IsCaptured() const { return mouseRouter_.IsCaptured(); }
+  // Gives the mouse up, for a control's own child window that takes it over.
+  void ReleaseCapture() { mouseRouter_.ReleaseCapture(); }
   NativeWindow GetTooltipWindow() const { return tooltip_.GetTooltipWindow(); }
   bool AddMouseLeaveNeeded(CControlUI* control) { return mouseRouter_.AddMouseLeaveNeeded(control); }
   bool RemoveMouseLeaveNeeded(CControlUI* control) { return mouseRouter_.RemoveMouseLeaveNeeded(control); }

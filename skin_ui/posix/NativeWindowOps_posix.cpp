@@ -134,6 +134,7 @@ UIPoint GetCursorClientPos(NativeWindow window) { return ScreenToClient(window, 
 
 void SetArrowCursor() { System().cursorShape = L"arrow"; }
 void SetHandCursor() { System().cursorShape = L"hand"; }
+void SetTextCursor() { System().cursorShape = L"text"; }
 
 bool IsKeyDown(int virtualKey) {
   auto it = System().keys.find(virtualKey);

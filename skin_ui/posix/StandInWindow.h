@@ -75,7 +75,7 @@ struct StandInSystem {
   NativeWindow capture = nullptr;
   NativeWindow active = nullptr;
   UIPoint cursor;                                // in screen coordinates
-  std::wstring cursorShape;                      // "arrow" or "hand", as last set
+  std::wstring cursorShape;                      // "arrow", "hand" or "text", as last set
   std::map<int, bool> keys;                      // virtual key → held
   uint32_t tooltipDelay = 500;
   // Client origins in screen coordinates, by window.

@@ -45,6 +45,7 @@ void ResizeClient(NativeWindow window, UISize size) {
 
 void SetArrowCursor() { ::SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))); }
 void SetHandCursor() { ::SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649))); }
+void SetTextCursor() { ::SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32513))); }
 
 namespace {
 

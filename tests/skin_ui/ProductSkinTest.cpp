@@ -1,8 +1,6 @@
 // The product's skins as the program meets them: read from the skin archive the build embeds,
 // parsed by the toolkit's XML parser, built by its dialog builder and laid out at the window's
-// size. The edit fields, which the builder does not make yet, come from the builder callback as
-// stand-ins that know their element name and whether Tab stops at them; every edit of the
-// skins has a fixed size, so the layout is the one the real controls get.
+// size with the toolkit's real controls.
 #include <gtest/gtest.h>
 
 #define STB_IMAGE_STATIC
@@ -55,28 +53,15 @@ void UseEmbeddedSkinArchive() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The leaf elements of the skins, and stand-ins for the edit fields among them.
+// The leaf elements of the skins; every one is a control of the toolkit, so the builder's
+// callback only records what it was asked for (nothing, when the skins are right).
 
 const wchar_t* const kLeafElements[] = {L"Label", L"Text",     L"Button",   L"Option",
                                         L"CheckBox", L"Edit", L"RichEdit", L"Progress"};
-const wchar_t* const kEditElements[] = {L"Edit", L"RichEdit"};
 
-class StandInUI : public CControlUI {
- public:
-  explicit StandInUI(std::wstring element) : element_(std::move(element)) {}
-  const wchar_t* GetClass() const override { return element_.c_str(); }
-  // As the edit fields answer: Tab stops at them while they are enabled.
-  uint32_t GetControlTraits() const override { return IsEnabled() ? uint32_t{kControlTraitTabStop} : 0u; }
-
- private:
-  std::wstring element_;
-};
-
-class StandIns : public IDialogBuilderCallback {
+class UnknownElements : public IDialogBuilderCallback {
  public:
   CControlUI* CreateControl(const wchar_t* element) override {
-    for (const wchar_t* edit : kEditElements)
-      if (wcscmp(element, edit) == 0) return new StandInUI(element);
     unknown.push_back(element);
     return nullptr;
   }
@@ -239,7 +224,8 @@ const WindowSkin kWindows[] = {
      {0, 0, 0, 27},
      {L"stop_lab_context", L"btn_stop_ok", L"btn_stop_no"},
      {L"closebtn", L"minbtn"},
-     {{"as built", -1, {}, 0, {L"stop_lab_context", L"btn_stop_ok", L"btn_stop_no"}}}},
+     // The question is a read-only rich edit: never a Tab stop.
+     {{"as built", -1, {}, 0, {L"btn_stop_ok", L"btn_stop_no"}}}},
 };
 
 std::wstring FileOf(const WindowSkin& window, bool rightToLeft) {
@@ -254,7 +240,7 @@ class BuiltSkin {
   BuiltSkin(const std::wstring& file, const SkinState* state) : file_(file) {
     UseEmbeddedSkinArchive();
     manager_.Init(nullptr);
-    root_ = builder_.Create(file.c_str(), nullptr, &standIns_, &manager_);
+    root_ = builder_.Create(file.c_str(), nullptr, &unknownElements_, &manager_);
     if (!root_) return;
     manager_.AttachRoot(root_);
     if (!markup_.Load(file)) return;
@@ -279,7 +265,7 @@ class BuiltSkin {
     return Narrow(file_ + L": " + builder_.GetLastErrorMessage() + L" " + markup_.error);
   }
   const Markup& markup() const { return markup_; }
-  const std::vector<std::wstring>& unknownElements() const { return standIns_.unknown; }
+  const std::vector<std::wstring>& unknownElements() const { return unknownElements_.unknown; }
   CWindowManagerUI& manager() { return manager_; }
 
   // The control by name; a failed lookup is a test failure and answers a dummy.
@@ -329,7 +315,7 @@ class BuiltSkin {
   std::wstring file_;
   CWindowManagerUI manager_;
   CDialogBuilder builder_;
-  StandIns standIns_;
+  UnknownElements unknownElements_;
   Markup markup_;
   CControlUI* root_ = nullptr;
   CControlUI missing_;

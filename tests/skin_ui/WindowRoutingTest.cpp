@@ -349,7 +349,7 @@ TEST_F(WindowRoutingTest, AWindowWithoutRootPaintsBlackAndValidates) {
 }
 
 TEST_F(WindowRoutingTest, PaintClipsChildrenToTheClientAreaExceptFloatOnes) {
-  constexpr UIColor kBox = 0xFF0000FF, kChild = 0xFF00FF00, kFloat = 0xFFFF0000, kAfter = 0xFFFFFF00;
+  constexpr UIColor kBox = 0xFF0000FF, kChild = 0xFF00FF00, kFloat = 0xFFFF0000;
   auto* box = new PaintedBoxUI(kBox);
   box->SetInset(UIRect{10, 10, 10, 10});
   auto* child = new ProbeUI(&log_, L"child", 0, kChild);
