@@ -21,6 +21,13 @@ if(WIN32)
   add_link_options(-Wl,--gc-sections $<$<CONFIG:MinSizeRel,Release>:-s>)
 endif()
 
+# The size report (scripts/size-report.sh) reads where each executable's bytes come from.
+option(NEXVALE_LINKER_MAPS "Write the linker's map of every executable into maps/ of the build" OFF)
+if(NEXVALE_LINKER_MAPS)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/maps)
+  add_link_options(-Wl,-Map=${CMAKE_BINARY_DIR}/maps/$<TARGET_PROPERTY:NAME>.map)
+endif()
+
 # Header-only libraries from the host. The cross compiler must never see /usr/include as a
 # whole, so each library gets a link in a folder of the build that is put on the path instead.
 set(NEXVALE_HEADER_SHIM ${CMAKE_BINARY_DIR}/include-shim)
@@ -42,6 +49,8 @@ if(WIN32)
   set(NEXVALE_OPENSSL_POINTER /var/cache/nexvale-build/openssl-${NEXVALE_MINGW_TRIPLE}.current)
   if(NOT NEXVALE_OPENSSL_ROOT AND EXISTS ${NEXVALE_OPENSSL_POINTER})
     file(STRINGS ${NEXVALE_OPENSSL_POINTER} NEXVALE_OPENSSL_ROOT LIMIT_COUNT 1)
+    # A new OpenSSL configuration (setup.sh moves the pointer) reconfigures the build.
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${NEXVALE_OPENSSL_POINTER})
   endif()
   if(NOT EXISTS "${NEXVALE_OPENSSL_ROOT}/lib/libssl.a")
     message(FATAL_ERROR "static OpenSSL for ${NEXVALE_MINGW_TRIPLE} not found: run scripts/setup.sh")
