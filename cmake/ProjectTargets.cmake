@@ -24,3 +24,11 @@ function(nexvale_add_test name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES ${properties})
 endfunction()
+
+# A shipped executable: linked with link-time optimisation where NEXVALE_LTO is on. One partition:
+# with several, GCC 12 for MinGW stops with an internal error on Boost's exception wrappers.
+function(nexvale_link_for_size target)
+  if(WIN32 AND NEXVALE_LTO)
+    target_link_options(${target} PRIVATE "$<$<CONFIG:MinSizeRel,Release>:-flto;-flto-partition=one>")
+  endif()
+endfunction()
