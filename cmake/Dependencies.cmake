@@ -67,7 +67,9 @@ if(WIN32)
   set_target_properties(OpenSSL::Crypto PROPERTIES
     IMPORTED_LOCATION ${NEXVALE_OPENSSL_ROOT}/lib/libcrypto.a
     INTERFACE_INCLUDE_DIRECTORIES ${NEXVALE_OPENSSL_ROOT}/include
-    INTERFACE_LINK_LIBRARIES "ws2_32;crypt32;bcrypt")
+    INTERFACE_LINK_LIBRARIES "ws2_32;crypt32;bcrypt"
+    # Every program linking it reads no OpenSSL configuration file (see the source).
+    INTERFACE_SOURCES ${PROJECT_SOURCE_DIR}/cmake/openssl/NoConfigurationFile.cpp)
   add_library(OpenSSL::SSL STATIC IMPORTED)
   set_target_properties(OpenSSL::SSL PROPERTIES
     IMPORTED_LOCATION ${NEXVALE_OPENSSL_ROOT}/lib/libssl.a
