@@ -26,6 +26,8 @@ RESOURCE_NAMES = {
 }
 RESOURCE_TYPE_NAMES = {3: "icon", 14: "icon", 16: "version resource", 24: "manifest"}
 
+# Code of a link-time optimised build not told apart by its namespace.
+LTO_PARTITIONS = "project code (LTO, other)"
 # Categories in the order they are printed.
 CATEGORIES = [
     "OpenSSL libcrypto",
@@ -39,7 +41,7 @@ CATEGORIES = [
     "configuration, ZIP reader",
     "setup window and entry",
     "log, installer, base",
-    "project code (LTO, other)",
+    LTO_PARTITIONS,
     "C++ standard library templates",
     "C++ runtime (libstdc++)",
     "GCC runtime, winpthreads",
@@ -51,27 +53,25 @@ CATEGORIES = [
     "other input",
 ]
 
-# Archives of the project, by the file name CMake gives them.
-PROJECT_ARCHIVES = [
-    (re.compile(r"libnexvale_(httpdl|downloader|download)\.a$"), "download engine"),
-    (re.compile(r"libnexvale_tool\.a$"), "WinHTTP requests"),
-    (re.compile(r"libnexvale_analytics(_payload)?\.a$"), "analytics"),
-    (re.compile(r"libnexvale_skin_(ui|core)\.a$"), "skin toolkit"),
-    (re.compile(r"libnexvale_(config|skin_archive)\.a$"), "configuration, ZIP reader"),
-    (re.compile(r"libnexvale_window\.a$|SetupMain\.cpp\.obj$"), "setup window and entry"),
-    (re.compile(r"libnexvale_(log|installer|base)\.a$"), "log, installer, base"),
-    (re.compile(r"FullLinkReferences\.cpp\.obj$"), "PNG decoder (stb_image)"),
-    (re.compile(r"\.ltrans\.o$|\.ltrans\d*\.o$"), "project code (LTO, other)"),
-]
-RUNTIME_ARCHIVES = [
-    (re.compile(r"libcrypto\.a$"), "OpenSSL libcrypto"),
-    (re.compile(r"libssl\.a$"), "OpenSSL libssl"),
-    (re.compile(r"lib(stdc\+\+|supc\+\+)\.a$"), "C++ runtime (libstdc++)"),
-    (re.compile(r"lib(gcc|gcc_eh|winpthread|pthread)\.a$"), "GCC runtime, winpthreads"),
-    (re.compile(r"libz\.a$"), "zlib"),
-    (re.compile(r"\.res$|\.rc\.res$"), "resources"),
+# Input files by their path: (pattern, category, whether it holds the program's own objects).
+ARCHIVES = [
+    (re.compile(r"libcrypto\.a$"), "OpenSSL libcrypto", False),
+    (re.compile(r"libssl\.a$"), "OpenSSL libssl", False),
+    (re.compile(r"lib(stdc\+\+|supc\+\+)\.a$"), "C++ runtime (libstdc++)", False),
+    (re.compile(r"lib(gcc|gcc_eh|winpthread|pthread)\.a$"), "GCC runtime, winpthreads", False),
+    (re.compile(r"libz\.a$"), "zlib", False),
+    (re.compile(r"\.res$"), "resources", False),
     (re.compile(r"lib(mingw32|mingwex|mingwthrd|moldname|msvcrt\w*|ucrt\w*)\.a$|/crt\w*\.o$|/dllcrt\w*\.o$"),
-     "MinGW C runtime"),
+     "MinGW C runtime", False),
+    (re.compile(r"libnexvale_(httpdl|downloader|download)\.a$"), "download engine", True),
+    (re.compile(r"libnexvale_tool\.a$"), "WinHTTP requests", True),
+    (re.compile(r"libnexvale_analytics(_payload)?\.a$"), "analytics", True),
+    (re.compile(r"libnexvale_skin_(ui|core)\.a$"), "skin toolkit", True),
+    (re.compile(r"libnexvale_(config|skin_archive)\.a$"), "configuration, ZIP reader", True),
+    (re.compile(r"libnexvale_window\.a$|SetupMain\.cpp\.obj$"), "setup window and entry", True),
+    (re.compile(r"libnexvale_(log|installer|base)\.a$"), "log, installer, base", True),
+    (re.compile(r"FullLinkReferences\.cpp\.obj$"), "PNG decoder (stb_image)", True),
+    (re.compile(r"\.ltrans\d*\.o$"), LTO_PARTITIONS, True),
 ]
 # Namespaces of code compiled into the program's own objects.
 NAMESPACES = {
@@ -82,7 +82,7 @@ NAMESPACES = {
     "httpdl": "download engine",
     "SkinUI": "skin toolkit",
 }
-PROJECT_CATEGORIES = {category for _, category in PROJECT_ARCHIVES}
+PROJECT_CATEGORIES = {category for _, category, own in ARCHIVES if own}
 # Parts of libstdc++ by its archive members: what one use of a stream or a path brings along.
 LIBSTDCXX_PARTS = [
     (re.compile(r"locale|facets|codecvt|stream|ios|basic_file|ctype|monetary|numeric_members|time_members"
@@ -132,25 +132,22 @@ def classify(output, section, source):
         return "base relocations"
     if section.startswith(".idata"):
         return "Windows import libraries"
-    base = os.path.basename(source.split("(")[0])
-    for pattern, category in RUNTIME_ARCHIVES:
-        if pattern.search(base) or pattern.search(source.split("(")[0]):
-            return category
-    project = None
-    for pattern, category in PROJECT_ARCHIVES:
-        if pattern.search(base):
-            project = category
+    path = source.split("(")[0]
+    for pattern, category, own in ARCHIVES:
+        if pattern.search(path):
             break
-    if project is None:
+    else:
         # Import libraries of the system DLLs carry a few helpers beside their stubs.
         if re.search(r"-w64-mingw32/lib/(\.\./lib/)?lib\w+\.a\(", source):
             return "Windows import libraries"
         return "other input"
-    symbol = section.split("$", 1)[1] if "$" in section else ""
-    category = NAMESPACES.get(outer_namespace(symbol))
-    if category and (category not in PROJECT_CATEGORIES or project == "project code (LTO, other)"):
+    if not own:
         return category
-    return project
+    symbol = section.split("$", 1)[1] if "$" in section else ""
+    by_name = NAMESPACES.get(outer_namespace(symbol))
+    if by_name and (by_name not in PROJECT_CATEGORIES or category == LTO_PARTITIONS):
+        return by_name
+    return category
 
 
 def parse_map(path):
