@@ -103,8 +103,10 @@ ensure_packages() {
 # then names the folder the build should use.
 #
 # Only what a TLS 1.2/1.3 client verifying certificates needs is built. Nothing is read or loaded
-# at run time: no configuration file (its built-in place would be a folder on the user's system
-# drive that anyone may create, and the setup runs elevated), no engines, modules or DLLs.
+# at run time: no engines, modules or DLLs, and no configuration file (its built-in place would be
+# a folder on the user's system drive that anyone may create, and the setup runs elevated; as
+# OpenSSL 3.0 still reads it from a few functions, every program linking it also marks the
+# configuration done at start, see cmake/openssl/NoConfigurationFile.cpp).
 readonly OPENSSL_OPTIONS=(
   no-shared no-module no-dso no-engine no-legacy no-autoload-config no-ui-console no-uplink no-tests
   # protocols: TLS 1.2 and 1.3 over TCP, nothing older, no datagrams, no session extras
@@ -154,7 +156,7 @@ build_openssl() {
     cd "$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'openssl-*' | head -n 1)"
     # Debian's "pic" patch makes the 32-bit x86 assembly ELF-only (GOT, PLT, .hidden), which the
     # PE assembler refuses; the Windows build takes the upstream assembly.
-    patch -R -p1 < debian/patches/pic.patch
+    if [ -f debian/patches/pic.patch ]; then patch -R -p1 < debian/patches/pic.patch; fi
     ./Configure "$target" "$@" --cross-compile-prefix="$triple-" --prefix="$prefix" --libdir=lib
     make -j"$(nproc)" build_libs
     make install_dev
