@@ -3,32 +3,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/AsciiText.h"
 #include "common/Encoding.h"
 
 namespace ini {
 
 namespace {
 
-constexpr std::wstring_view kBlanks = L" \t";
-
-std::wstring_view Trim(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::wstring_view::npos) return {};
-  const size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    wchar_t x = a[i];
-    wchar_t y = b[i];
-    if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x - L'A' + L'a');
-    if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y - L'A' + L'a');
-    if (x != y) return false;
-  }
-  return true;
-}
+using asciitext::EqualsIgnoringCase;
+using asciitext::TrimBlanks;
 
 struct Entry {
   std::wstring_view key;
@@ -44,12 +27,12 @@ void ForEachEntry(std::wstring_view text, std::wstring_view section, Visit visit
   while (position < text.size() && state != State::kAfterSection) {
     size_t end = text.find_first_of(L"\r\n", position);
     if (end == std::wstring_view::npos) end = text.size();
-    const std::wstring_view line = Trim(text.substr(position, end - position));
+    const std::wstring_view line = TrimBlanks(text.substr(position, end - position));
     position = end + 1;
     if (line.empty() || line.front() == L';') continue;
     if (line.front() == L'[') {
       const size_t close = line.find(L']');
-      const std::wstring_view name = Trim(line.substr(1, close == std::wstring_view::npos ? line.npos : close - 1));
+      const std::wstring_view name = TrimBlanks(line.substr(1, close == std::wstring_view::npos ? line.npos : close - 1));
       if (state == State::kInSection) state = State::kAfterSection;
       else if (EqualsIgnoringCase(name, section)) state = State::kInSection;
       continue;
@@ -59,7 +42,7 @@ void ForEachEntry(std::wstring_view text, std::wstring_view section, Visit visit
     if (equals == std::wstring_view::npos) {
       visit(Entry{line, {}, false});
     } else {
-      visit(Entry{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), true});
+      visit(Entry{TrimBlanks(line.substr(0, equals)), TrimBlanks(line.substr(equals + 1)), true});
     }
   }
 }
@@ -111,8 +94,8 @@ SectionTable ParseSectionText(std::wstring_view sectionText) {
     position = end + 1;
     if (line.empty()) continue;
     const size_t equals = line.find(L'=');
-    const std::wstring key(Trim(line.substr(0, equals)));
-    const std::wstring value(equals == std::wstring_view::npos ? std::wstring_view() : Trim(line.substr(equals + 1)));
+    const std::wstring key(TrimBlanks(line.substr(0, equals)));
+    const std::wstring value(equals == std::wstring_view::npos ? std::wstring_view() : TrimBlanks(line.substr(equals + 1)));
     table[key] = value;
   }
   return table;

@@ -36,6 +36,7 @@ const LanguageManager::Table& LanguageManager::BuiltInTexts() {
       {L"STR_CLOSE_TIP2", L"Installation is in progress. Are you sure you want to quit?"},
       {L"STR_START", L"Start\u00a0Now"},
       {L"STR_MB", L"MB"},
+      {L"STR_INSTALLER_START_FAILED", L"The installer could not be started. Click Install to try again."},
   };
   return texts;
 }

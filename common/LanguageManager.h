@@ -42,7 +42,7 @@ class LanguageManager {
   int GetDownloadRatio() const { return 90; }
   int GetReadFileTimeout() const { return 1500; }
 
-  // The 18 built-in English texts every language starts from.
+  // The 19 built-in English texts every language starts from.
   static const Table& BuiltInTexts();
 
  private:

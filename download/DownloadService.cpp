@@ -11,9 +11,11 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/crc.hpp>
 #include <boost/format.hpp>
+#include <boost/system/system_error.hpp>
 
 #include "common/Encoding.h"
 #include "download/http/multi_download.h"
+#include "log/Logger.h"
 
 namespace httpdl {
 
@@ -25,18 +27,40 @@ std::string UrlKey(std::string_view url) {
 
 namespace {
 
+constexpr char kSourceFile[] = "DownloadService";
+
 // Moves the finished body into place, replacing an older file; across volumes it is copied.
-bool MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
+// On failure `why` is the rename's error, the move that was asked for.
+bool MoveIntoPlace(const std::wstring& from, const std::wstring& to, std::error_code& why) {
   const std::filesystem::path source = encoding::ToPath(from);
   const std::filesystem::path target = encoding::ToPath(to);
-  std::error_code ec;
-  std::filesystem::rename(source, target, ec);
-  if (!ec) return true;
-  if (!std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, ec)) {
+  std::filesystem::rename(source, target, why);
+  if (!why) return true;
+  std::error_code ignored;
+  if (!std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, ignored)) {
     return false;
   }
-  std::filesystem::remove(source, ec);
+  std::filesystem::remove(source, ignored);
+  why.clear();
   return true;
+}
+
+// The file-system library reports errno values (generic) or the system's own codes.
+boost::system::error_code ToEngineError(const std::error_code& ec) {
+  return {ec.value(), ec.category() == std::generic_category() ? boost::system::generic_category()
+                                                               : boost::system::system_category()};
+}
+
+TaskFailure ToTaskFailure(const httpdl::download_failure& failure) {
+  TaskFailure out;
+  if (failure.error) {
+    out.category = failure.error.category().name();
+    out.value = failure.error.value();
+    out.message = failure.error.message();
+  }
+  out.http_status = failure.http_status;
+  out.cause = httpdl::describe(failure);
+  return out;
 }
 
 }  // namespace
@@ -75,6 +99,10 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
     status.progress = static_cast<float>(static_cast<double>(status.downloaded_bytes) /
                                          static_cast<double>(status.total_bytes));
     status.name = state == kTask_Finished ? path_ : download_->file_name();
+    status.running = running_;
+    std::lock_guard lock(state_mutex_);
+    status.failure = failure_;
+    status.stop_requested = stop_requested_;
   }
 
   void Stop() {
@@ -115,19 +143,24 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
       std::lock_guard lock(state_mutex_);
       state_ = kTask_Pending;
       stop_requested_ = false;
+      failure_ = TaskFailure();
     }
     try {
       download_->start(url_, settings_);
+      LogDiscardedStateFile();
       SetState(kTask_Downloading);
       io_.run();
       download_->close();
-      SetState(FinalState());
-    } catch (const std::exception&) {
+      Finish();
+    } catch (const std::exception& e) {
+      LogDiscardedStateFile();
       io_.stop();
       io_.restart();
       download_->stop();
       download_->close();
-      SetState(kTask_Failed);
+      httpdl::download_failure failure = download_->failure();
+      if (!failure) failure = {httpdl::failure_stage::internal, ErrorOf(e), 0, url_, e.what()};
+      Fail(failure);
     }
     running_ = false;
   }
@@ -135,16 +168,60 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
   // A complete body is moved into place; an incomplete one is "stopped" only when StopTask
   // asked for it. Any other end without all bytes (failed writes, connections that gave up)
   // is a failure, so the user is offered another attempt instead of a silent end.
-  int FinalState() {
+  void Finish() {
     const std::int64_t size = download_->file_size();
-    if (size >= 0 && size == download_->downloaded_bytes() && !download_->failure()) {
-      if (!MoveIntoPlace(settings_.temp_file, path_)) return kTask_Failed;
+    httpdl::download_failure failure = download_->failure();
+    if (size >= 0 && size == download_->downloaded_bytes() && !failure) {
+      std::error_code why;
+      if (!MoveIntoPlace(settings_.temp_file, path_, why)) {
+        Fail({httpdl::failure_stage::move, ToEngineError(why), 0, url_, encoding::WideToAnsi(path_)});
+        return;
+      }
       std::error_code ignored;
       std::filesystem::remove(encoding::ToPath(settings_.state_file), ignored);
-      return kTask_Finished;
+      SetState(kTask_Finished);
+      return;
     }
-    std::lock_guard lock(state_mutex_);
-    return stop_requested_ ? kTask_Stopped : kTask_Failed;
+    {
+      std::lock_guard lock(state_mutex_);
+      if (stop_requested_) {
+        state_ = kTask_Stopped;
+        return;
+      }
+    }
+    if (!failure) failure = {httpdl::failure_stage::incomplete, {}, 0, url_, {}};
+    Fail(failure);
+  }
+
+  // Only a system error carries a code; any other exception is told by its text alone.
+  static boost::system::error_code ErrorOf(const std::exception& e) {
+    const auto* system = dynamic_cast<const boost::system::system_error*>(&e);
+    return system ? system->code() : boost::system::error_code();
+  }
+
+  // The run ends failed, and the log says why in words support staff can act on.
+  void Fail(const httpdl::download_failure& failure) {
+    const TaskFailure described = ToTaskFailure(failure);
+    {
+      std::lock_guard lock(state_mutex_);
+      failure_ = described;
+      state_ = kTask_Failed;
+    }
+    if (described.category.empty()) {
+      LogPrint("DownloadObj::Run", kSourceFile, __LINE__, kLog_Info, "download of %s failed: %s", url_.c_str(),
+               described.cause.c_str());
+    } else {
+      LogPrint("DownloadObj::Run", kSourceFile, __LINE__, kLog_Info, "download of %s failed: %s [%s %d: %s]",
+               url_.c_str(), described.cause.c_str(), described.category.c_str(), described.value,
+               described.message.c_str());
+    }
+  }
+
+  void LogDiscardedStateFile() {
+    const std::string why = download_->discarded_state_file();
+    if (why.empty()) return;
+    LogPrint("DownloadObj::Run", kSourceFile, __LINE__, kLog_Info, "state file %s thrown away: %s",
+             encoding::WideToAnsi(settings_.state_file).c_str(), why.c_str());
   }
 
   boost::asio::io_context io_;
@@ -157,6 +234,7 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
   std::mutex state_mutex_;
   int state_ = kTask_Pending;
   bool stop_requested_ = false;
+  TaskFailure failure_;
 };
 
 namespace {
@@ -208,6 +286,12 @@ class Service {
     return handle;
   }
 
+  TaskHandle FindByUrl(const std::string& url) {
+    std::lock_guard lock(keys_mutex_);
+    const auto found = keys_.find(UrlKey(url));
+    return found == keys_.end() ? nullptr : found->second;
+  }
+
   std::shared_ptr<DownloadObj> Find(TaskHandle handle) {
     std::lock_guard lock(tasks_mutex_);
     const auto found = tasks_.find(handle);
@@ -237,6 +321,11 @@ class Service {
 TaskHandle DownloadService::AddTask(const std::string& url, const std::wstring& path, int connections,
                                     int timeoutSeconds) {
   return Service::Get().Add(url, path, connections, timeoutSeconds);
+}
+
+TaskHandle DownloadService::FindTask(const std::string& url) {
+  Service* service = Service::Existing();
+  return service ? service->FindByUrl(url) : nullptr;
 }
 
 bool DownloadService::StartTask(TaskHandle handle) {

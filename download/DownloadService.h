@@ -22,6 +22,17 @@ enum TaskState : int {
   kTask_Stopping = 6,     // StopTask is stopping the transfer
 };
 
+// Why a task's last run failed: its first fatal error (the error category's name, the value and
+// its message), the HTTP status behind it when there is one, and the whole in words a support
+// person reading the log understands.
+struct TaskFailure {
+  std::string category;  // empty when the run did not fail
+  int value = 0;
+  std::string message;
+  int http_status = 0;  // 0 when no HTTP status caused the failure
+  std::string cause;    // "host not found: ...", "HTTP 404 for every range", ...
+};
+
 struct TaskStatus {
   int state = 0;
   // The target path once finished; before that the file the body is written to.
@@ -30,6 +41,12 @@ struct TaskStatus {
   std::int64_t downloaded_bytes = 0;
   float progress = 0.0f;
   int speed = 0;  // bytes per second, smoothed
+  TaskFailure failure;  // filled while the state is kTask_Failed
+  // A run thread holds the task: it may still be ending after its state reads stopped, and
+  // StartTask refuses it until it has.
+  bool running = false;
+  // StopTask stopped the current or last run; a new run clears it.
+  bool stop_requested = false;
 };
 
 // The key under which a URL's task is kept: the CRC-32 of its bytes in lower-case hexadecimal.
@@ -40,7 +57,9 @@ class DownloadService {
   // Adding a URL that already has a task returns that task's handle and changes nothing.
   static TaskHandle AddTask(const std::string& url, const std::wstring& path, int connections,
                             int timeoutSeconds);
-  // False when the task does not exist or is running.
+  // The task added for `url`; null when there is none.
+  static TaskHandle FindTask(const std::string& url);
+  // False when the task does not exist or a run of it is still going (TaskStatus::running).
   static bool StartTask(TaskHandle handle);
   static bool QueryTask(TaskHandle handle, TaskStatus& status);
   // Stops a task that is transferring; tasks in other states are left alone. False only when

@@ -23,6 +23,8 @@ namespace {
 constexpr char kSourceFile[] = "HttpDownload";
 constexpr auto kPollInterval = std::chrono::milliseconds(800);
 constexpr auto kCancelGrace = std::chrono::milliseconds(500);
+constexpr auto kBusyTaskRetry = std::chrono::milliseconds(50);
+constexpr char kDownloadFunction[] = "CNexvaleDownload::Download";
 
 #define DOWNLOAD_LOG(function, ...) ::LogPrint((function), kSourceFile, __LINE__, kLog_Info, __VA_ARGS__)
 #define DOWNLOAD_LOGW(function, ...) \
@@ -37,10 +39,13 @@ std::int64_t SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The address as the download service keys its tasks.
+std::string TaskUrl(const std::wstring& url) { return encoding::WideToAnsi(url); }
+
 }  // namespace
 
-CNexvaleDownload::CNexvaleDownload(const DownloadParams* params, DownloadCallback callback)
-    : params_(params), callback_(callback) {}
+CNexvaleDownload::CNexvaleDownload(DownloadParams params, DownloadCallback callback)
+    : params_(std::move(params)), callback_(callback) {}
 
 int ProgressPercent(const TaskStatus& status) {
   if (status.total_bytes <= 0) return 0;
@@ -50,67 +55,104 @@ int ProgressPercent(const TaskStatus& status) {
 }
 
 int CNexvaleDownload::Download() {
-  static constexpr char kFunction[] = "CNexvaleDownload::Download";
-  DOWNLOAD_LOG(kFunction, "Download....");
+  DOWNLOAD_LOG(kDownloadFunction, "Download....");
   const auto started = std::chrono::steady_clock::now();
-  const auto report = [this](int kind, int value, int extra) {
-    if (callback_) callback_(kind, value, extra, params_->user);
-  };
-  report(kDownload_Started, 0, 0);
+  Report(kDownload_Started, 0, 0);
 
-  const std::string url = encoding::WideToAnsi(params_->url);
-  const TaskHandle handle = DownloadService::AddTask(url, params_->path, params_->connections, params_->timeout_seconds);
-  active_ = handle;
-  DownloadService::StartTask(handle);
+  const TaskHandle handle =
+      DownloadService::AddTask(TaskUrl(params_.url), params_.path, params_.connections, params_.timeout_seconds);
   cancelled_ = nullptr;
+  active_ = handle;
 
   int result = kDownloadResult_Failed;
-  for (TaskHandle polled; (polled = active_.load()) != nullptr;) {
-    TaskStatus status;
-    DownloadService::QueryTask(polled, status);
-    std::this_thread::sleep_for(kPollInterval);
-    if (status.state == httpdl::kTask_Finished) {
-      result = kDownloadResult_Complete;
-      break;
-    }
-    if (status.state == httpdl::kTask_Downloading) {
-      report(kDownload_Progress, ProgressPercent(status), 0);
-    } else if (status.state == httpdl::kTask_Failed) {
-      result = kDownloadResult_Failed;
-      break;
-    } else if (status.state == httpdl::kTask_Stopped) {
-      result = kDownloadResult_Stopped;
-      break;
-    }
+  if (StartOrFollow(handle)) {
+    result = PollUntilEnd();
+  } else if (active_.load() != nullptr) {
+    DOWNLOAD_LOG(kDownloadFunction, "HttpDownload the last run of this address did not end within %d s: not started",
+                 kBusyTaskWaitSeconds);
   }
   if (active_.load() == nullptr) {
-    DOWNLOAD_LOG(kFunction, "HttpDownload httpdl user maybe cancel.");
+    DOWNLOAD_LOG(kDownloadFunction, "HttpDownload httpdl user maybe cancel.");
     result = kDownloadResult_Cancelled;
     std::this_thread::sleep_for(kCancelGrace);
     TaskStatus status;
     const TaskHandle cancelled = cancelled_.load();
     if (cancelled && DownloadService::QueryTask(cancelled, status) && status.state == httpdl::kTask_Finished) {
-      DOWNLOAD_LOG(kFunction, "HttpDownload httpdl cancel but almost complete.");
+      DOWNLOAD_LOG(kDownloadFunction, "HttpDownload httpdl cancel but almost complete.");
       result = kDownloadResult_Complete;
     }
   }
   const int elapsed = static_cast<int>(SecondsSince(started));
   // The unit after the seconds is the two bytes of the sign for "seconds" in code page 936.
-  DOWNLOAD_LOG(kFunction, "HttpDownload,ret = %d (time = %d \xC3\xEB)", result, elapsed);
-  report(kDownload_Ended, result, elapsed);
+  DOWNLOAD_LOG(kDownloadFunction, "HttpDownload,ret = %d (time = %d \xC3\xEB)", result, elapsed);
+  Report(kDownload_Ended, result, elapsed);
   return result;
 }
 
+bool CNexvaleDownload::StartOrFollow(TaskHandle handle) {
+  // A stopped run's thread still saves its state and closes its files for a moment after its
+  // state reads "stopped"; polling it then would report that stop as this run's end.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kBusyTaskWaitSeconds);
+  bool waitLogged = false;
+  for (;;) {
+    if (DownloadService::StartTask(handle)) return true;
+    TaskStatus status;
+    if (DownloadService::QueryTask(handle, status) && status.running && !status.stop_requested &&
+        (status.state == httpdl::kTask_Pending || status.state == httpdl::kTask_Downloading)) {
+      DOWNLOAD_LOG(kDownloadFunction, "HttpDownload a run of this address is still transferring: following it");
+      return true;
+    }
+    if (active_.load() == nullptr || std::chrono::steady_clock::now() >= deadline) return false;
+    if (!waitLogged) {
+      DOWNLOAD_LOG(kDownloadFunction, "HttpDownload the last run of this address is still ending: waiting for it");
+      waitLogged = true;
+    }
+    std::this_thread::sleep_for(kBusyTaskRetry);
+  }
+}
+
+int CNexvaleDownload::PollUntilEnd() {
+  for (TaskHandle polled; (polled = active_.load()) != nullptr;) {
+    TaskStatus status;
+    DownloadService::QueryTask(polled, status);
+    std::this_thread::sleep_for(kPollInterval);
+    switch (status.state) {
+      case httpdl::kTask_Finished:
+        return kDownloadResult_Complete;
+      case httpdl::kTask_Downloading:
+        Report(kDownload_Progress, ProgressPercent(status), 0);
+        break;
+      case httpdl::kTask_Failed:
+        return kDownloadResult_Failed;
+      case httpdl::kTask_Stopped:
+        return kDownloadResult_Stopped;
+      default:
+        break;
+    }
+  }
+  return kDownloadResult_Cancelled;
+}
+
+void CNexvaleDownload::Report(int kind, int value, int extra) const {
+  if (callback_) callback_(kind, value, extra, params_.user);
+}
+
 void CNexvaleDownload::Cancel() {
-  const TaskHandle handle = active_.load();
+  // The poller sees the cancel before the task's state turns "stopped", so a cancelled run is
+  // never reported as stopped.
+  const TaskHandle handle = active_.exchange(nullptr);
   if (!handle) return;
-  DownloadService::StopTask(handle);
   cancelled_ = handle;
-  active_ = nullptr;
+  DownloadService::StopTask(handle);
+}
+
+bool QueryDownloadOf(const std::wstring& url, TaskStatus& status) {
+  const TaskHandle handle = DownloadService::FindTask(TaskUrl(url));
+  return handle && DownloadService::QueryTask(handle, status);
 }
 
 int StartDownload(const DownloadParams& params, DownloadCallback callback) {
-  auto wrapper = std::make_shared<CNexvaleDownload>(&params, callback);
+  auto wrapper = std::make_shared<CNexvaleDownload>(params, callback);
   {
     std::lock_guard lock(g_wrapperMutex);
     g_wrapper = wrapper;
@@ -131,7 +173,7 @@ bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstri
   const std::filesystem::path path = encoding::ToPath(stateFile);
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) return false;
+  if (ec || size > static_cast<std::uintmax_t>(httpdl::kMaxStateFileBytes)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   if (size == 0) return true;

@@ -35,21 +35,35 @@ enum DownloadResult : int {
 
 class CNexvaleDownload {
  public:
-  CNexvaleDownload(const DownloadParams* params, DownloadCallback callback);
+  // The record keeps its own copy of the parameters: a run never reads what a later run's
+  // caller is filling in.
+  CNexvaleDownload(DownloadParams params, DownloadCallback callback);
   CNexvaleDownload(const CNexvaleDownload&) = delete;
   CNexvaleDownload& operator=(const CNexvaleDownload&) = delete;
 
-  // Blocks until the task ends or is cancelled; returns a DownloadResult.
+  // Blocks until the task ends or is cancelled; returns a DownloadResult. When a run of the
+  // same address is still going, a transfer nobody stopped is followed to its end; one that is
+  // ending is waited for (kBusyTaskWait at most) and then started again; -4 when it never
+  // becomes startable.
   int Download();
   // Any thread: stops the task and makes Download return.
   void Cancel();
 
  private:
-  const DownloadParams* params_;
+  // True when a run of the task now transfers for this download, started here or followed.
+  bool StartOrFollow(httpdl::TaskHandle handle);
+  // The result the task's run ends with; kDownloadResult_Cancelled once Cancel was called.
+  int PollUntilEnd();
+  void Report(int kind, int value, int extra) const;
+
+  const DownloadParams params_;
   DownloadCallback callback_;
   std::atomic<httpdl::TaskHandle> active_{nullptr};
   std::atomic<httpdl::TaskHandle> cancelled_{nullptr};
 };
+
+// How long Download waits for an earlier run of its task to end before giving up with -4.
+inline constexpr int kBusyTaskWaitSeconds = 10;
 
 // Replaces the process's wrapper record by one for these arguments and runs Download on the
 // calling thread: 1 when the file is complete at the target path, else 0.
@@ -59,13 +73,16 @@ void CancelDownload();
 
 // The percentage reported for a poll: 0 while the size is unknown or 0.
 int ProgressPercent(const httpdl::TaskStatus& status);
+// The status of the task Download runs for `url`, with the cause of its failure; false when no
+// download of that address was started.
+bool QueryDownloadOf(const std::wstring& url, httpdl::TaskStatus& status);
 
 // Removes the partial download at `path` (its ".tmp" and ".cfg") when its state file belongs to
 // another address or size; true when they were removed.
 bool JudgeDeleteHistoryFile(const std::wstring& url, int totalBytes, const std::wstring& path);
 // The size and address recorded in a state file: the address the download was asked for when
 // the file records it, otherwise the address it ended up at after redirects. A file of 0 bytes
-// leaves both outputs alone.
+// leaves both outputs alone; one longer than any record is not read.
 bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstring& stateFile);
 // Deletes path + ".tmp" and path + ".cfg"; false when one exists and cannot be deleted.
 bool RemoveTemporaryFileWrap(const std::wstring& path);

@@ -11,8 +11,6 @@ std::wstring GetProgramFilesFolder();
 std::wstring GetWorkFolder();
 // Total free bytes of the volume of `drive` (such as "C:") in whole megabytes.
 bool GetDiskFreeMB(const std::wstring& drive, int32_t& megabytes);
-// False only when the folder's parent path does not exist; see the implementation.
-bool IsPathUsable(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 // "a.b.c.d" from the file's fixed version record; empty without a translation table.
 std::wstring GetFileVersionText(const std::wstring& path);

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Fuzzes the parsers of the download engine (HTTP and the bencoded resume record): builds the libFuzzer targets with clang in
-# build/fuzz (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs each one for SECONDS
-# seconds (default 10), starting from the seeds in tests/download/fuzz/seeds. Corpora grow in
-# build/fuzz/corpus; a crash leaves its input in build/fuzz/crashes and fails the script.
+# Fuzzes the parsers of the download engine (HTTP, the heads of range answers, the bencoded
+# resume record), the decimal parser they share, and the skin drawing (image descriptions, inline
+# markup, picture decoding): builds the libFuzzer targets with clang in build/fuzz
+# (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs each one for SECONDS seconds
+# (default 10), starting from the seeds in tests/*/fuzz/seeds. Corpora grow in build/fuzz/corpus;
+# a crash leaves its input in build/fuzz/crashes and fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-10}
-targets=(url response_head chunked cookie state_file)
+targets=(url response_head chunked cookie state_file range_answer decimal image_description markup image_decode)
 out=build/fuzz
 
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -20,7 +22,7 @@ status=0
 for target in "${targets[@]}"; do
   corpus=$out/corpus/$target
   mkdir -p "$corpus"
-  cp -n tests/download/fuzz/seeds/"$target"/* "$corpus"/ 2>/dev/null || true
+  cp -n tests/*/fuzz/seeds/"$target"/* "$corpus"/ 2>/dev/null || true
   log=$out/$target.log
   if "$out/bin/${target}_fuzzer" "$corpus" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
        -artifact_prefix="$out/crashes/$target-" -print_final_stats=1 >"$log" 2>&1; then

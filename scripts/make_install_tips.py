@@ -14,10 +14,11 @@ Needs Pillow with complex text layout (raqm) for Arabic and Thai shaping, fontco
 the Noto fonts (Debian: python3-pil, fonts-noto-core, fonts-noto-cjk).
 """
 import os
-import subprocess
 import sys
 
 from PIL import Image, ImageDraw, ImageFont, features
+
+from noto_fonts import font_file
 
 WIDTH, HEIGHT = 520, 36
 BRAND = (0x48, 0x58, 0xEC)                       # #4858EC
@@ -64,16 +65,6 @@ TIPS = {
     "Thai": ("Noto Sans Thai", "th", "ltr",
              "โปรดอย่าติดตั้งโปรแกรมลงในไดรฟ์ที่มีไฟล์ที่คุณต้องการกู้คืน"),
 }
-
-
-def font_file(family):
-    """File and face index of a font family, as fontconfig resolves it; the family must match."""
-    out = subprocess.run(["fc-match", "-f", "%{file}\n%{index}\n%{family}", family],
-                         check=True, capture_output=True, text=True).stdout.split("\n")
-    path, index, found = out[0], int(out[1] or 0), out[2]
-    if family not in found.split(","):
-        sys.exit("font family %r not installed (fontconfig offers %r)" % (family, found))
-    return path, index
 
 
 def draw_icon(img, left):

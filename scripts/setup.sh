@@ -17,6 +17,10 @@ packages=(
   libz-mingw-w64-dev
   # running and testing the Windows builds (wine32 where the kernel runs 32-bit programs)
   wine wine32:i386 wine64 xvfb xauth nginx-light openssl iproute2 util-linux python3 imagemagick
+  # real keyboard and mouse input for the window tests
+  xdotool
+  # faces for the skins' scripts (Latin, Arabic, Thai, CJK) that the test world links into the prefix
+  fonts-noto-core fonts-noto-cjk
   # fetching and unpacking the OpenSSL source package
   dpkg-dev
 )

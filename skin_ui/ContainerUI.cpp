@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "skin_ui/AttributeTable.h"
+#include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
 
@@ -348,6 +350,39 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, uint32_t
   return nullptr;
 }
 
+bool CContainerUI::PaintControl(NativeDC dc, const UIRect& dirty, CControlUI* stop) {
+  UIRect area = dirty;
+  if (!area.Intersect(item_)) return true;
+  const int outerClip = native::PushClip(dc, area);
+  CControlUI::PaintControl(dc, dirty, stop);
+  const UIRect client = GetInnerRect();
+  UIRect clientDirty = dirty;
+  const bool dirtyClient = clientDirty.Intersect(client);
+  int innerClip = dirtyClient ? native::PushClip(dc, client) : 0;
+  bool reachedStop = false;
+  for (int i = 0; i < items_.GetSize() && !reachedStop; ++i) {
+    CControlUI* child = Child(items_, i);
+    if (!child->IsVisible()) continue;
+    UIRect meets = child->GetPos();
+    if (!meets.Intersect(dirty)) continue;
+    if (child->IsFloat()) {
+      UIRect inItem = child->GetPos();
+      if (!inItem.Intersect(item_)) continue;
+      // Float children may draw over the inset: only the container's own clip holds.
+      if (innerClip) native::PopClip(dc, innerClip);
+      reachedStop = !child->Paint(dc, dirty, stop);
+      if (innerClip) innerClip = native::PushClip(dc, client);
+    } else {
+      UIRect inClient = child->GetPos();
+      if (!dirtyClient || !inClient.Intersect(client)) continue;
+      reachedStop = !child->Paint(dc, dirty, stop);
+    }
+  }
+  if (innerClip) native::PopClip(dc, innerClip);
+  native::PopClip(dc, outerClip);
+  return !reachedStop;
+}
+
 void CContainerUI::HandleEvent(UIEvent& event) {
   if (!mouseEnabled_ && IsMouseEvent(event.type)) {
     if (parent_) parent_->HandleEvent(event);
@@ -364,26 +399,54 @@ void CContainerUI::HandleEvent(UIEvent& event) {
   CControlUI::HandleEvent(event);
 }
 
-void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (!name || !value) return;
-  const CUIString key(name);
-  if (key == L"inset") {
-    SetInset(ParseRect(value));
-  } else if (key == L"childpadding") {
-    SetChildPadding(ParseNumber(value));
-  } else if (key == L"childalign") {
-    if (wcscmp(value, L"left") == 0) SetChildAlign(kAlignLeft);
-    else if (wcscmp(value, L"center") == 0) SetChildAlign(kAlignCenter);
-    else if (wcscmp(value, L"right") == 0) SetChildAlign(kAlignRight);
-  } else if (key == L"childvalign") {
-    if (wcscmp(value, L"top") == 0) SetChildVAlign(kAlignTop);
-    else if (wcscmp(value, L"vcenter") == 0) SetChildVAlign(kAlignVCenter);
-    else if (wcscmp(value, L"bottom") == 0) SetChildVAlign(kAlignBottom);
-  } else if (key == L"mousechild") {
-    SetMouseChildEnabled(ParseBool(value));
-  } else {
-    CControlUI::SetAttribute(name, value);
+namespace {
+
+// The alignment named by one of the exact words of `choices`; other values leave it unchanged.
+struct AlignWord {
+  const wchar_t* word;
+  int align;
+};
+
+template <size_t N>
+void SetAlign(CContainerUI& box, const wchar_t* value, const AlignWord (&choices)[N], void (CContainerUI::*set)(int)) {
+  for (const AlignWord& choice : choices) {
+    if (wcscmp(value, choice.word) == 0) {
+      (box.*set)(choice.align);
+      return;
+    }
   }
+}
+
+constexpr AlignWord kChildAlignWords[] = {{L"left", kAlignLeft}, {L"center", kAlignCenter}, {L"right", kAlignRight}};
+constexpr AlignWord kChildVAlignWords[] = {{L"top", kAlignTop}, {L"vcenter", kAlignVCenter}, {L"bottom", kAlignBottom}};
+
+using attr::Set;
+
+constexpr UIAttribute<CContainerUI> kContainerAttributes[] = {
+    {L"inset", Set<&CContainerUI::SetInset, attr::Rect>},
+    {L"childpadding", Set<&CContainerUI::SetChildPadding, attr::Number>},
+    {L"childalign",
+     [](CContainerUI& box, const wchar_t* value) {
+       SetAlign(box, value, kChildAlignWords, &CContainerUI::SetChildAlign);
+     }},
+    {L"childvalign",
+     [](CContainerUI& box, const wchar_t* value) {
+       SetAlign(box, value, kChildVAlignWords, &CContainerUI::SetChildVAlign);
+     }},
+    {L"mousechild", Set<&CContainerUI::SetMouseChildEnabled, attr::Bool>},
+};
+
+// The separator of the box layouts (its dragging is not built: no skin uses it).
+template <class Box>
+constexpr UIAttribute<Box> kSeparatorAttributes[] = {
+    {Box::kSeparatorAttribute, Set<&Box::SetSeparatorSize, attr::Number>},
+    {L"sepimm", Set<&Box::SetSepImmMode, attr::Bool>},
+};
+
+}  // namespace
+
+void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
+  if (!ApplyAttribute(kContainerAttributes, *this, name, value)) CControlUI::SetAttribute(name, value);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -394,11 +457,7 @@ void* CVerticalLayoutUI::GetInterface(const wchar_t* name) {
 }
 
 void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (name && wcscmp(name, L"sepheight") == 0)
-    sepHeight_ = ParseNumber(value);
-  else if (name && wcscmp(name, L"sepimm") == 0)
-    sepImmediate_ = ParseBool(value);
-  else
+  if (!ApplyAttribute(kSeparatorAttributes<CVerticalLayoutUI>, *this, name, value))
     CContainerUI::SetAttribute(name, value);
 }
 
@@ -416,11 +475,7 @@ void* CHorizontalLayoutUI::GetInterface(const wchar_t* name) {
 }
 
 void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (name && wcscmp(name, L"sepwidth") == 0)
-    sepWidth_ = ParseNumber(value);
-  else if (name && wcscmp(name, L"sepimm") == 0)
-    sepImmediate_ = ParseBool(value);
-  else
+  if (!ApplyAttribute(kSeparatorAttributes<CHorizontalLayoutUI>, *this, name, value))
     CContainerUI::SetAttribute(name, value);
 }
 

@@ -76,6 +76,9 @@ class CContainerUI : public CControlUI, public IContainerUI {
   CControlUI* FindControl(FindControlProc proc, void* data, uint32_t flags) override;
   void HandleEvent(UIEvent& event) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  // The container, then its visible children clipped to the client area (float children to
+  // the whole container), until the stop control.
+  bool PaintControl(NativeDC dc, const UIRect& dirty, CControlUI* stop) override;
 
  protected:
   void DestroyRemoved(CControlUI* control);
@@ -96,8 +99,11 @@ class CVerticalLayoutUI : public CContainerUI {
   void* GetInterface(const wchar_t* name) override;
   void SetPos(UIRect rect, bool invalidate = true) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  static constexpr const wchar_t* kSeparatorAttribute = L"sepheight";
   int32_t GetSepHeight() const { return sepHeight_; }
+  void SetSeparatorSize(int32_t height) { sepHeight_ = height; }
   bool IsSepImmMode() const { return sepImmediate_; }
+  void SetSepImmMode(bool immediate) { sepImmediate_ = immediate; }
 
  private:
   int32_t sepHeight_ = 0;
@@ -110,8 +116,11 @@ class CHorizontalLayoutUI : public CContainerUI {
   void* GetInterface(const wchar_t* name) override;
   void SetPos(UIRect rect, bool invalidate = true) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  static constexpr const wchar_t* kSeparatorAttribute = L"sepwidth";
   int32_t GetSepWidth() const { return sepWidth_; }
+  void SetSeparatorSize(int32_t width) { sepWidth_ = width; }
   bool IsSepImmMode() const { return sepImmediate_; }
+  void SetSepImmMode(bool immediate) { sepImmediate_ = immediate; }
 
  private:
   int32_t sepWidth_ = 0;

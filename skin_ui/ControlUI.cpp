@@ -4,8 +4,11 @@
 #include <climits>
 #include <cmath>
 #include <cwchar>
+#include <optional>
 
+#include "skin_ui/AttributeTable.h"
 #include "skin_ui/NativeWindowOps.h"
+#include "skin_ui/SkinRenderer.h"
 #include "skin_ui/ValueSyntax.h"
 #include "skin_ui/WindowManagerUI.h"
 
@@ -80,11 +83,7 @@ void CControlUI::SetCover(CControlUI* cover) {
     cover_->SetParentVisible(false);
 }
 
-void CControlUI::SetText(const wchar_t* text) {
-  if (text_ == (text ? text : L"")) return;
-  text_ = text;
-  Invalidate();
-}
+void CControlUI::SetText(const wchar_t* text) { ChangeAndInvalidate(text_, CUIString(text)); }
 
 UIRect CControlUI::GetParentRelativeRect() const {
   if (!parent_) return UIRect{};
@@ -239,11 +238,7 @@ void CControlUI::SetParentVisible(bool visible) {
   if (cover_) cover_->SetParentVisible(IsVisible());
 }
 
-void CControlUI::SetEnabled(bool enabled) {
-  if (enabled_ == enabled) return;
-  enabled_ = enabled;
-  Invalidate();
-}
+void CControlUI::SetEnabled(bool enabled) { ChangeAndInvalidate(enabled_, enabled); }
 
 void CControlUI::SetFocus() {
   if (manager_) manager_->SetFocus(this);
@@ -314,89 +309,81 @@ void CControlUI::SendNotify(const wchar_t* type, uintptr_t wParam, uintptr_t lPa
   if (manager_) manager_->SendNotification(this, type, wParam, lParam, false, false);
 }
 
-void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (!name || !value) return;
-  const CUIString key(name);
-  if (key == L"pos") {
-    const UIRect r = ParseRect(value);
-    SetFloatOffset(UISize{r.left, r.top});
-    SetFixedWidth(r.Width());
-    SetFixedHeight(r.Height());
-  } else if (key == L"padding") {
-    SetPadding(ParseRect(value));
-  } else if (key == L"bkcolor" || key == L"bkcolor1") {
-    SetBkColor(ParseColor(value));
-  } else if (key == L"bkcolor2") {
-    SetBkColor2(ParseColor(value));
-  } else if (key == L"bkcolor3") {
-    SetBkColor3(ParseColor(value));
-  } else if (key == L"bordercolor") {
-    SetBorderColor(ParseColor(value));
-  } else if (key == L"focusbordercolor") {
-    SetFocusBorderColor(ParseColor(value));
-  } else if (key == L"colorhsl") {
-    SetColorHSL(ParseBool(value));
-  } else if (key == L"bordersize") {
-    if (wcschr(value, L',')) {
-      SetBorderSize(ParseRect(value));
-    } else {
-      const int32_t width = ParseNumber(value);
-      SetBorderSize(UIRect{width, width, width, width});
-    }
-  } else if (key == L"borderstyle") {
-    SetBorderStyle(ParseNumber(value));
-  } else if (key == L"borderround") {
-    SetBorderRound(ParseSize(value));
-  } else if (key == L"bkimage") {
-    SetBkImage(value);
-  } else if (key == L"width") {
-    SetFixedWidth(ParseNumber(value));
-  } else if (key == L"height") {
-    SetFixedHeight(ParseNumber(value));
-  } else if (key == L"minwidth") {
-    SetMinWidth(ParseNumber(value));
-  } else if (key == L"minheight") {
-    SetMinHeight(ParseNumber(value));
-  } else if (key == L"maxwidth") {
-    SetMaxWidth(ParseNumber(value));
-  } else if (key == L"maxheight") {
-    SetMaxHeight(ParseNumber(value));
-  } else if (key == L"name") {
-    SetName(value);
-  } else if (key == L"text") {
-    SetText(value);
-  } else if (key == L"tooltip") {
-    SetToolTip(value);
-  } else if (key == L"userdata") {
-    SetUserData(value);
-  } else if (key == L"tag") {
-    SetTag(static_cast<uintptr_t>(static_cast<intptr_t>(ParseNumber(value))));
-  } else if (key == L"enabled") {
-    SetEnabled(ParseBool(value));
-  } else if (key == L"mouse") {
-    SetMouseEnabled(ParseBool(value));
-  } else if (key == L"keyboard") {
-    SetKeyboardEnabled(ParseBool(value));
-  } else if (key == L"visible") {
-    SetVisible(ParseBool(value));
-  } else if (key == L"float") {
-    if (wcschr(value, L',')) {
-      double f[4];
-      ParseFractions(value, f);
-      SetFloatRatio(UIFloatPercent{f[0], f[1], f[2], f[3]});
-      SetFloat(true);
-    } else {
-      SetFloat(ParseBool(value));
-    }
-  } else if (key == L"shortcut") {
-    SetShortcut(value[0]);
-  } else if (key == L"menu") {
-    SetMenuNotifyEnabled(ParseBool(value));
-  } else if (key == L"virtualwnd") {
-    SetVirtualWindow(value);
+namespace {
+
+void SetPosAttribute(CControlUI& control, const wchar_t* value) {
+  const UIRect r = ParseRect(value);
+  control.SetFloatOffset(UISize{r.left, r.top});
+  control.SetFixedWidth(r.Width());
+  control.SetFixedHeight(r.Height());
+}
+
+// One number for all four widths, or four numbers when the value has a comma.
+void SetBorderSizeAttribute(CControlUI& control, const wchar_t* value) {
+  if (wcschr(value, L',')) {
+    control.SetBorderSize(ParseRect(value));
   } else {
-    AddCustomAttribute(name, value);
+    const int32_t width = ParseNumber(value);
+    control.SetBorderSize(UIRect{width, width, width, width});
   }
+}
+
+// A boolean, or four fractions of the parent's size when the value has a comma.
+void SetFloatAttribute(CControlUI& control, const wchar_t* value) {
+  if (wcschr(value, L',')) {
+    double f[4];
+    ParseFractions(value, f);
+    control.SetFloatRatio(UIFloatPercent{f[0], f[1], f[2], f[3]});
+    control.SetFloat(true);
+  } else {
+    control.SetFloat(ParseBool(value));
+  }
+}
+
+uintptr_t Tag(const wchar_t* value) { return static_cast<uintptr_t>(static_cast<intptr_t>(ParseNumber(value))); }
+wchar_t FirstCharacter(const wchar_t* value) { return value[0]; }
+
+using attr::Set;
+
+constexpr UIAttribute<CControlUI> kControlAttributes[] = {
+    {L"pos", SetPosAttribute},
+    {L"padding", Set<&CControlUI::SetPadding, attr::Rect>},
+    {L"bkcolor", Set<&CControlUI::SetBkColor, attr::Color>},
+    {L"bkcolor1", Set<&CControlUI::SetBkColor, attr::Color>},
+    {L"bkcolor2", Set<&CControlUI::SetBkColor2, attr::Color>},
+    {L"bkcolor3", Set<&CControlUI::SetBkColor3, attr::Color>},
+    {L"bordercolor", Set<&CControlUI::SetBorderColor, attr::Color>},
+    {L"focusbordercolor", Set<&CControlUI::SetFocusBorderColor, attr::Color>},
+    {L"colorhsl", Set<&CControlUI::SetColorHSL, attr::Bool>},
+    {L"bordersize", SetBorderSizeAttribute},
+    {L"borderstyle", Set<&CControlUI::SetBorderStyle, attr::Number>},
+    {L"borderround", Set<&CControlUI::SetBorderRound, attr::Size>},
+    {L"bkimage", Set<&CControlUI::SetBkImage, attr::Text>},
+    {L"width", Set<&CControlUI::SetFixedWidth, attr::Number>},
+    {L"height", Set<&CControlUI::SetFixedHeight, attr::Number>},
+    {L"minwidth", Set<&CControlUI::SetMinWidth, attr::Number>},
+    {L"minheight", Set<&CControlUI::SetMinHeight, attr::Number>},
+    {L"maxwidth", Set<&CControlUI::SetMaxWidth, attr::Number>},
+    {L"maxheight", Set<&CControlUI::SetMaxHeight, attr::Number>},
+    {L"name", Set<&CControlUI::SetName, attr::Text>},
+    {L"text", Set<&CControlUI::SetText, attr::Text>},
+    {L"tooltip", Set<&CControlUI::SetToolTip, attr::Text>},
+    {L"userdata", Set<&CControlUI::SetUserData, attr::Text>},
+    {L"tag", Set<&CControlUI::SetTag, Tag>},
+    {L"enabled", Set<&CControlUI::SetEnabled, attr::Bool>},
+    {L"mouse", Set<&CControlUI::SetMouseEnabled, attr::Bool>},
+    {L"keyboard", Set<&CControlUI::SetKeyboardEnabled, attr::Bool>},
+    {L"visible", Set<&CControlUI::SetVisible, attr::Bool>},
+    {L"float", SetFloatAttribute},
+    {L"shortcut", Set<&CControlUI::SetShortcut, FirstCharacter>},
+    {L"menu", Set<&CControlUI::SetMenuNotifyEnabled, attr::Bool>},
+    {L"virtualwnd", Set<&CControlUI::SetVirtualWindow, attr::Text>},
+};
+
+}  // namespace
+
+void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
+  if (!ApplyAttribute(kControlAttributes, *this, name, value)) AddCustomAttribute(name, value);
 }
 
 void CControlUI::SetAttributeList(const wchar_t* list) {
@@ -442,92 +429,142 @@ void CControlUI::MarkParentForLayout() {
 }
 
 void CControlUI::AddCustomAttribute(const wchar_t* name, const wchar_t* value) {
-  if (!name || !*name || !value || !*value || customAttributes_.Contains(name)) return;
-  customAttributes_.Insert(name, new CUIString(value));
+  if (!name || !*name || !value || !*value) return;
+  customAttributes_.try_emplace(name, value);
 }
 
 const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const {
-  auto* value = name ? static_cast<CUIString*>(customAttributes_.Find(name)) : nullptr;
-  return value ? value->GetData() : nullptr;
+  if (!name) return nullptr;
+  auto it = customAttributes_.find(name);
+  return it == customAttributes_.end() ? nullptr : it->second.c_str();
 }
 
-bool CControlUI::RemoveCustomAttribute(const wchar_t* name) {
-  auto* value = name ? static_cast<CUIString*>(customAttributes_.Find(name)) : nullptr;
-  if (!value) return false;
-  delete value;
-  return customAttributes_.Remove(name);
-}
+bool CControlUI::RemoveCustomAttribute(const wchar_t* name) { return name && customAttributes_.erase(name) > 0; }
 
-void CControlUI::RemoveAllCustomAttributes() {
-  for (int i = 0; i < customAttributes_.GetSize(); ++i) delete static_cast<CUIString*>(customAttributes_.GetValueAt(i));
-  customAttributes_.RemoveAll();
-}
+void CControlUI::RemoveAllCustomAttributes() { customAttributes_.clear(); }
 
 void CControlUI::SetVirtualWindow(const wchar_t* name) {
   virtualWindow_ = name;
   if (manager_) manager_->SetUsesVirtualWindows(true);
 }
 
-void CControlUI::SetBkColor(UIColor color) {
-  if (bkColor_ == color) return;
-  bkColor_ = color;
-  Invalidate();
-}
-
-void CControlUI::SetBkColor2(UIColor color) {
-  if (bkColor2_ == color) return;
-  bkColor2_ = color;
-  Invalidate();
-}
-
-void CControlUI::SetBkColor3(UIColor color) {
-  if (bkColor3_ == color) return;
-  bkColor3_ = color;
-  Invalidate();
-}
-
-void CControlUI::SetBorderColor(UIColor color) {
-  if (borderColor_ == color) return;
-  borderColor_ = color;
-  Invalidate();
-}
-
-void CControlUI::SetFocusBorderColor(UIColor color) {
-  if (focusBorderColor_ == color) return;
-  focusBorderColor_ = color;
-  Invalidate();
-}
-
-void CControlUI::SetColorHSL(bool adjust) {
-  if (colorHsl_ == adjust) return;
-  colorHsl_ = adjust;
-  Invalidate();
-}
-
-void CControlUI::SetBorderSize(UIRect widths) {
-  borderSize_ = widths;
-  Invalidate();
-}
-
-void CControlUI::SetBorderStyle(int32_t style) {
-  borderStyle_ = style;
-  Invalidate();
-}
-
-void CControlUI::SetBorderRound(UISize round) {
-  borderRound_ = round;
-  Invalidate();
-}
+void CControlUI::SetBkColor(UIColor color) { ChangeAndInvalidate(bkColor_, color); }
+void CControlUI::SetBkColor2(UIColor color) { ChangeAndInvalidate(bkColor2_, color); }
+void CControlUI::SetBkColor3(UIColor color) { ChangeAndInvalidate(bkColor3_, color); }
+void CControlUI::SetBorderColor(UIColor color) { ChangeAndInvalidate(borderColor_, color); }
+void CControlUI::SetFocusBorderColor(UIColor color) { ChangeAndInvalidate(focusBorderColor_, color); }
+void CControlUI::SetColorHSL(bool adjust) { ChangeAndInvalidate(colorHsl_, adjust); }
+void CControlUI::SetBorderSize(UIRect widths) { ChangeAndInvalidate(borderSize_, widths); }
+void CControlUI::SetBorderStyle(int32_t style) { ChangeAndInvalidate(borderStyle_, style); }
+void CControlUI::SetBorderRound(UISize round) { ChangeAndInvalidate(borderRound_, round); }
 
 void CControlUI::SetBkImage(const wchar_t* description) {
-  // The picture itself (and a float control's size taken from it) comes with the image cache.
-  bkImage_ = description;
+  if (bkImage_.GetDescription() == (description ? description : L"")) return;
+  bkImage_.SetDescription(description);
+  if (manager_) {
+    const UIImagePtr image = bkImage_.Resolve(*manager_);
+    if (image && float_ && fixedWidth_ == 0 && fixedHeight_ == 0) {
+      SetFixedWidth(image->width);
+      SetFixedHeight(image->height);
+    }
+  }
   Invalidate();
 }
 
 void CControlUI::SetForeImage(const wchar_t* description) {
-  foreImage_ = description;
+  if (foreImage_.GetDescription() == (description ? description : L"")) return;
+  foreImage_.SetDescription(description);
   Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+bool CControlUI::Paint(NativeDC dc, const UIRect& dirty, CControlUI* stop) {
+  if (this == stop) return false;
+  paintRect_ = dirty;
+  if (!paintRect_.Intersect(item_)) return true;
+  if (!OnPaint(this)) return true;
+  if (!PaintControl(dc, dirty, stop)) return false;
+  if (cover_ && cover_->IsVisible()) cover_->Paint(dc, dirty, nullptr);
+  return true;
+}
+
+bool CControlUI::PaintControl(NativeDC dc, const UIRect&, CControlUI*) {
+  std::optional<CRenderClip> round;
+  if (borderRound_.cx != 0 || borderRound_.cy != 0) round.emplace(dc, paintRect_, item_, borderRound_.cx, borderRound_.cy);
+  PaintBackColor(dc);
+  PaintBackImage(dc);
+  PaintStateImage(dc);
+  PaintText(dc);
+  PaintBorder(dc);
+  return true;
+}
+
+void CControlUI::PaintBackColor(NativeDC dc) {
+  if (bkColor_ == 0) return;
+  if (bkColor2_ == 0) {
+    // Only the part being painted: blending the whole rectangle again would darken what a
+    // translucent colour already covers outside it.
+    CSkinRenderer::DrawColor(dc, paintRect_, bkColor_);
+    return;
+  }
+  const CRenderClip clip(dc, paintRect_);
+  if (bkColor3_ == 0) {
+    CSkinRenderer::DrawGradient(dc, item_, bkColor_, bkColor2_, true, 16);
+    return;
+  }
+  UIRect top = item_;
+  top.bottom = Saturate(int64_t{item_.top} + item_.Height() / 2);
+  UIRect bottom = item_;
+  bottom.top = top.bottom;
+  CSkinRenderer::DrawGradient(dc, top, bkColor_, bkColor2_, true, 8);
+  CSkinRenderer::DrawGradient(dc, bottom, bkColor2_, bkColor3_, true, 8);
+}
+
+void CControlUI::PaintBackImage(NativeDC dc) { DrawImage(dc, bkImage_); }
+
+void CControlUI::PaintBorder(NativeDC dc) {
+  const UIRect& widths = borderSize_;
+  if (widths.left <= 0 || (borderColor_ == 0 && focusBorderColor_ == 0)) return;
+  const UIColor color = focused_ && focusBorderColor_ != 0 ? focusBorderColor_ : borderColor_;
+  if (color == 0) return;  // only a focus colour, and not focused: no black frame
+  if (borderRound_.cx != 0 || borderRound_.cy != 0) {
+    CSkinRenderer::DrawRoundRect(dc, item_, widths.left, borderRound_.cx, borderRound_.cy, color, borderStyle_);
+    return;
+  }
+  if (widths.left == widths.top && widths.left == widths.right && widths.left == widths.bottom) {
+    CSkinRenderer::DrawRect(dc, item_, widths.left, color, borderStyle_);
+    return;
+  }
+  // Each side a line of its own width, centred inside the control; the clip keeps the pens'
+  // round ends from reaching into the neighbours.
+  const CRenderClip clip(dc, item_);
+  const UIRect& r = item_;
+  if (widths.left > 0) {
+    const int32_t x = Saturate(int64_t{r.left} + widths.left / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{x, r.top, x, r.bottom}, widths.left, color, borderStyle_);
+  }
+  const int32_t innerLeft = Saturate(int64_t{r.left} + widths.left);
+  const int32_t innerRight = Saturate(int64_t{r.right} - std::max(widths.right, 0));
+  if (widths.top > 0) {
+    const int32_t y = Saturate(int64_t{r.top} + widths.top / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{innerLeft, y, innerRight, y}, widths.top, color, borderStyle_);
+  }
+  if (widths.right > 0) {
+    const int32_t x = Saturate(int64_t{r.right} - (int64_t{widths.right} + 1) / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{x, r.top, x, r.bottom}, widths.right, color, borderStyle_);
+  }
+  if (widths.bottom > 0) {
+    const int32_t y = Saturate(int64_t{r.bottom} - (int64_t{widths.bottom} + 1) / 2);
+    CSkinRenderer::DrawLine(dc, UIRect{innerLeft, y, innerRight, y}, widths.bottom, color, borderStyle_);
+  }
+}
+
+void CControlUI::PaintAfterTree(NativeDC, const UIRect&) { OnPostPaint(this); }
+
+bool CControlUI::DrawImage(NativeDC dc, UIDrawInfo& info) {
+  return manager_ && CSkinRenderer::DrawImage(dc, *manager_, item_, paintRect_, info);
 }
 
 }  // namespace SkinUI

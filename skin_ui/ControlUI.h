@@ -1,11 +1,14 @@
 #pragma once
 // The base of every element of a skinned window: its rectangle, the attributes every skin
-// element may carry, visibility, focus, the input-event entry point and the way it reports to
-// the application (notifications through its window's manager). Painting comes with the
-// drawing code.
+// element may carry, visibility, focus, the input-event entry point, the standard painting
+// sequence (background colour, background picture, status picture, text, border) and the way
+// it reports to the application (notifications through its window's manager).
 
 #include <cstdint>
+#include <map>
+#include <string>
 
+#include "skin_ui/ImageCache.h"
 #include "skin_ui/UIDefs.h"
 #include "skin_ui/UIEvents.h"
 #include "skin_ui/UIString.h"
@@ -28,6 +31,7 @@ enum : uint32_t {
 enum : uint32_t {
   kControlTraitTabStop = 0x01,
   kControlTraitSetCursor = 0x02,
+  kControlTraitWantsTab = 0x04,  // Tab is typed into the control instead of moving the focus
 };
 
 using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
@@ -134,6 +138,21 @@ class CControlUI {
   virtual void SetAttributeList(const wchar_t* list);
   virtual UISize MeasureSize(UISize available);
 
+  // Painting into `dc` (window client coordinates) for the area `dirty`. Paint returns false
+  // once it reaches `stop`, which ends the window's paint there; otherwise it paints this
+  // control where it meets `dirty` (unless a paint handler declines) and then its cover.
+  virtual bool Paint(NativeDC dc, const UIRect& dirty, CControlUI* stop);
+  // Within a rounded clip when the border is round: the five layers below, in their order.
+  virtual bool PaintControl(NativeDC dc, const UIRect& dirty, CControlUI* stop);
+  virtual void PaintBackColor(NativeDC dc);
+  virtual void PaintBackImage(NativeDC dc);
+  virtual void PaintStateImage(NativeDC) {}
+  virtual void PaintText(NativeDC) {}
+  virtual void PaintBorder(NativeDC dc);
+  // After the window's whole paint, for the controls registered for it: the post-paint
+  // handlers.
+  virtual void PaintAfterTree(NativeDC dc, const UIRect& dirty);
+
   // Non-virtual operations.
   void Invalidate();
   bool IsUpdateNeeded() const { return updateNeeded_; }
@@ -165,9 +184,10 @@ class CControlUI {
   void SetBorderStyle(int32_t style);
   UISize GetBorderRound() const { return borderRound_; }
   void SetBorderRound(UISize round);
-  const CUIString& GetBkImage() const { return bkImage_; }
+  const CUIString& GetBkImage() const { return bkImage_.GetDescription(); }
+  // Also loads the picture; a float control without a size takes the picture's size.
   void SetBkImage(const wchar_t* description);
-  const CUIString& GetForeImage() const { return foreImage_; }
+  const CUIString& GetForeImage() const { return foreImage_.GetDescription(); }
   void SetForeImage(const wchar_t* description);
 
   // Hooks: init, destroy, size, event, notify, paint and post-paint.
@@ -184,6 +204,16 @@ class CControlUI {
   // hidden or nothing is left.
   bool ClipToAncestors(UIRect& area) const;
   void SendNotify(const wchar_t* type, uintptr_t wParam = 0, uintptr_t lParam = 0);
+  // Stores a changed value and repaints the control; an unchanged one does nothing.
+  template <class T>
+  void ChangeAndInvalidate(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    Invalidate();
+  }
+  // The picture of an image attribute in this control's rectangle, during a paint; false when
+  // there is none to draw.
+  bool DrawImage(NativeDC dc, UIDrawInfo& info);
 
   CWindowManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;
@@ -217,8 +247,8 @@ class CControlUI {
   UIColor bkColor_ = 0;
   UIColor bkColor2_ = 0;
   UIColor bkColor3_ = 0;
-  CUIString bkImage_;
-  CUIString foreImage_;
+  UIDrawInfo bkImage_;
+  UIDrawInfo foreImage_;
   UIColor borderColor_ = 0;
   UIColor focusBorderColor_ = 0;
   bool colorHsl_ = false;
@@ -227,7 +257,7 @@ class CControlUI {
   UISize borderRound_;
   UIRect paintRect_;
   UIRect borderSize_;
-  CUIStringMap customAttributes_;  // values are owned CUIString objects
+  std::map<std::wstring, std::wstring, std::less<>> customAttributes_;
 
  private:
   bool inSizeHandlers_ = false;

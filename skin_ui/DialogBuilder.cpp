@@ -104,8 +104,8 @@ void CDialogBuilder::ProcessResources(const CXmlNode& root, CWindowManagerUI* ma
       const wchar_t* image = Attribute(node, L"name");
       if (!image) continue;
       const wchar_t* mask = Attribute(node, L"mask");
-      manager->AddImageRequest(image, Attribute(node, L"restype"), mask ? ParseColor(mask) : 0,
-                               BoolAttribute(node, L"shared"));
+      manager->AddImage(image, Attribute(node, L"restype"), mask ? ParseColor(mask) : 0, false,
+                        BoolAttribute(node, L"shared"));
     } else if (NameIs(name, L"MultiLanguage")) {
       const int32_t id = NumberAttribute(node, L"id", -1);
       const wchar_t* value = Attribute(node, L"value");

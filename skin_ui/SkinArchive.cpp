@@ -6,7 +6,6 @@
 
 #include "common/Encoding.h"
 #include "skin_ui/ResourceArchive.h"
-#include "skin_ui/XmlDocument.h"
 
 namespace SkinUI {
 
@@ -80,7 +79,8 @@ ArchiveHandle OpenBytes(const std::shared_ptr<const std::string>& bytes) {
   return OpenArchive(bytes->data(), static_cast<uint32_t>(bytes->size()), kArchiveSourceMemory);
 }
 
-bool ReadFromArchive(ArchiveHandle archive, const wchar_t* fileName, std::string& bytes, std::wstring& error) {
+bool ReadFromArchive(ArchiveHandle archive, const wchar_t* fileName, std::string& bytes, std::wstring& error,
+                     uint64_t limit) {
   int index = -1;
   ArchiveEntry entry;
   if (FindEntry(archive, fileName, true, &index, &entry) != kArchiveOk) {
@@ -91,7 +91,7 @@ bool ReadFromArchive(ArchiveHandle archive, const wchar_t* fileName, std::string
     error = L"File is empty";
     return false;
   }
-  if (static_cast<uint32_t>(entry.uncompressedSize) > CXmlDocument::kMaxSkinFileSize) {
+  if (static_cast<uint64_t>(entry.uncompressedSize) > limit) {
     error = L"File too large";
     return false;
   }
@@ -158,22 +158,25 @@ bool SetSkinArchiveMemory(const void* bytes, size_t size) {
 
 const std::wstring& GetSkinArchiveName() { return Source().zipName; }
 
-bool ReadSkinFile(const wchar_t* fileName, std::string& bytes, std::wstring& error) {
+bool ReadSkinFile(const wchar_t* fileName, std::string& bytes, std::wstring& error, uint64_t limit) {
   SkinSource& source = Source();
   const std::wstring name = fileName ? fileName : L"";
-  if (source.zipName.empty())
-    return ReadDiskFile(source.resourcePath + name, bytes, error, CXmlDocument::kMaxSkinFileSize);
+  if (source.zipName.empty()) return ReadDiskFile(source.resourcePath + name, bytes, error, limit);
 
-  if (source.cached && source.archive) return ReadFromArchive(source.archive, name.c_str(), bytes, error);
+  if (source.cached && source.archive) return ReadFromArchive(source.archive, name.c_str(), bytes, error, limit);
   const std::shared_ptr<const std::string> archiveBytes = ArchiveBytes();
   ArchiveHandle archive = OpenBytes(archiveBytes);
   if (!archive) {
     error = L"Error opening zip file";
     return false;
   }
-  const bool ok = ReadFromArchive(archive, name.c_str(), bytes, error);
+  const bool ok = ReadFromArchive(archive, name.c_str(), bytes, error, limit);
   CloseArchive(archive);
   return ok;
+}
+
+bool ReadLocalFile(const wchar_t* path, std::string& bytes, std::wstring& error, uint64_t limit) {
+  return ReadDiskFile(path ? path : L"", bytes, error, limit);
 }
 
 void ResetSkinSource() {

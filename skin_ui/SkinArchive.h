@@ -4,11 +4,13 @@
 // memory under the name "membuffer"). One skin file is at most 4 MiB.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace SkinUI {
 
 inline constexpr wchar_t kSkinMemoryArchiveName[] = L"membuffer";
+inline constexpr uint64_t kMaxSkinFileBytes = 4194304;
 
 // The folder prefix for files read from disk; a '\' is appended unless the value is empty or
 // already ends in '\' or '/'.
@@ -32,8 +34,13 @@ const std::wstring& GetSkinArchiveName();
 
 // Reads one skin file through the rules above: the bytes, or false with the reason ("Error
 // opening file", "File is empty", "File too large", "Could not read file", "Error opening zip
-// file", "Could not find ziped file", "Could not unzip file").
-bool ReadSkinFile(const wchar_t* fileName, std::string& bytes, std::wstring& error);
+// file", "Could not find ziped file", "Could not unzip file"). Pictures pass a limit of their
+// own instead of the 4 MiB of a skin file.
+bool ReadSkinFile(const wchar_t* fileName, std::string& bytes, std::wstring& error,
+                  uint64_t limit = kMaxSkinFileBytes);
+
+// Reads a file by its own path, with the same reasons for failing.
+bool ReadLocalFile(const wchar_t* path, std::string& bytes, std::wstring& error, uint64_t limit);
 
 // Back to the initial state: no folder, no archive, caching on. For the end of a test.
 void ResetSkinSource();

@@ -11,6 +11,8 @@ namespace SkinUI {
 using UIColor = uint32_t;        // 0xAARRGGBB, alpha in the top byte
 using NativeWindow = void*;      // HWND in the Windows build
 using NativeFont = void*;        // HFONT in the Windows build
+using NativeDC = void*;          // HDC in the Windows build
+using NativeBitmap = void*;      // HBITMAP in the Windows build
 
 // Pixel arithmetic is done in 64 bits and stored saturated, so no skin value can overflow it.
 inline int32_t Saturate(int64_t value) {
@@ -20,11 +22,13 @@ inline int32_t Saturate(int64_t value) {
 struct UIPoint {
   int32_t x = 0;
   int32_t y = 0;
+  bool operator==(const UIPoint&) const = default;
 };
 
 struct UISize {
   int32_t cx = 0;
   int32_t cy = 0;
+  bool operator==(const UISize&) const = default;
 };
 
 struct UIRect {

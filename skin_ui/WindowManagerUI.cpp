@@ -1,77 +1,29 @@
 #include "skin_ui/WindowManagerUI.h"
 
 #include <algorithm>
-#include <map>
-#include <string>
 
 #include "skin_ui/ControlUI.h"
+#include "skin_ui/InputEvent.h"
 #include "skin_ui/NativeWindowOps.h"
 #include "skin_ui/SkinArchive.h"
-#include "skin_ui/ValueSyntax.h"
 
 namespace SkinUI {
 
 namespace {
 
-struct SharedState {
-  void* instance = nullptr;
-  std::vector<ControlFactory> factories;
-  std::vector<CWindowManagerUI*> managers;
-  CUIStringMap fonts;              // owned UIFontInfo values
-  CUIStringMap defaultAttributes;  // owned CUIString values
-  CUIStringMap images;             // owned UIImageRequest values
-  UIFontInfo defaultFont;
-  bool hasDefaultFont = false;
-  std::map<int, CUIString> multiLanguage;
-};
+CSkinResources& Shared() { return CSkinResources::Shared(); }
 
-SharedState& Shared() {
-  static SharedState state;
-  return state;
-}
-
-constexpr UIColor kDefaultDisabledColor = 0xFFA7A6AA;
-constexpr UIColor kDefaultFontColor = 0xFF000000;
-constexpr UIColor kDefaultLinkColor = 0xFF0000FF;
-constexpr UIColor kDefaultLinkHoverColor = 0xFFD3215F;
-constexpr UIColor kDefaultSelectedColor = 0xFFBAE4FF;
-
-std::wstring FontKey(int id) { return std::to_wstring(id); }
-
-void DeleteStringValues(CUIStringMap& map) {
-  for (int i = 0; i < map.GetSize(); ++i) delete static_cast<CUIString*>(map.GetValueAt(i));
-  map.RemoveAll();
-}
-
-void DeleteImageValues(CUIStringMap& map) {
-  for (int i = 0; i < map.GetSize(); ++i) delete static_cast<UIImageRequest*>(map.GetValueAt(i));
-  map.RemoveAll();
-}
-
-void DeleteFontValues(CUIStringMap& map) {
-  for (int i = 0; i < map.GetSize(); ++i) {
-    auto* font = static_cast<UIFontInfo*>(map.GetValueAt(i));
-    native::DeleteUIFont(font->handle);
-    delete font;
-  }
-  map.RemoveAll();
-}
-
-void FillFont(UIFontInfo& font, const wchar_t* face, int32_t size, bool bold, bool underline, bool italic) {
-  native::DeleteUIFont(font.handle);
-  font.face.Assign(face ? face : L"", kMaxFontFaceLength);
-  font.size = size;
-  font.bold = bold;
-  font.underline = underline;
-  font.italic = italic;
-  font.handle = native::CreateUIFont(font.face, size, bold, underline, italic);
-  font.metrics = UITextMetrics{};
+template <class Map>
+auto FindIn(Map& map, const wchar_t* key) -> decltype(&map.begin()->second) {
+  if (!key) return nullptr;
+  auto it = map.find(key);
+  return it == map.end() ? nullptr : &it->second;
 }
 
 // FindControl callbacks.
 CControlUI* RegisterName(CControlUI* control, void* data) {
-  auto* names = static_cast<CUIStringMap*>(data);
-  if (!control->GetName().IsEmpty()) names->Set(control->GetName(), control);
+  auto* names = static_cast<std::unordered_map<std::wstring, CControlUI*>*>(data);
+  if (!control->GetName().IsEmpty()) (*names)[control->GetName().GetData()] = control;
   return nullptr;
 }
 
@@ -86,22 +38,36 @@ CControlUI* FromNameNoCase(CControlUI* control, void* data) {
 
 CControlUI* CollectNeedingLayout(CControlUI* control, void* data) {
   if (!control->IsUpdateNeeded()) return nullptr;
-  auto* found = static_cast<CUIPtrArray*>(data);
-  if (found->Find(control) < 0) found->Add(control);
+  auto* found = static_cast<std::vector<CControlUI*>*>(data);
+  if (std::find(found->begin(), found->end(), control) == found->end()) found->push_back(control);
   return control;
 }
 
-CControlUI* CollectTabStops(CControlUI* control, void* data) {
-  if (control->GetControlTraits() & kControlTraitTabStop) static_cast<CUIPtrArray*>(data)->Add(control);
-  return nullptr;
+template <class T>
+bool AddOnce(std::vector<T*>& list, T* item) {
+  if (!item || std::find(list.begin(), list.end(), item) != list.end()) return false;
+  list.push_back(item);
+  return true;
 }
 
-struct ForgetData {
-  CWindowManagerUI* manager;
-};
+// The first filter that handles the message gives the answer; a filter may remove itself while
+// it runs, so a copy of the list is walked.
+bool RunFilters(const std::vector<IMessageFilterUI*>& list, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                intptr_t& result) {
+  const std::vector<IMessageFilterUI*> filters(list);
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const intptr_t answer = filter->MessageHandler(message, wParam, lParam, handled);
+    if (handled) {
+      result = answer;
+      return true;
+    }
+  }
+  return false;
+}
 
 CControlUI* ForgetEach(CControlUI* control, void* data) {
-  static_cast<ForgetData*>(data)->manager->ForgetControl(control);
+  static_cast<CWindowManagerUI*>(data)->ForgetControl(control);
   return nullptr;
 }
 
@@ -129,64 +95,47 @@ void CWindowManagerUI::AddControlFactory(ControlFactory factory) {
 }
 
 CControlUI* CWindowManagerUI::CreateControlFromFactories(const wchar_t* elementName) {
-  for (ControlFactory factory : Shared().factories)
-    if (CControlUI* control = factory(elementName)) return control;
-  return nullptr;
+  return Shared().CreateControl(elementName);
 }
 
 void CWindowManagerUI::SetMultiLanguageString(int id, const wchar_t* text) {
   if (id >= 0) Shared().multiLanguage[id] = text ? text : L"";
 }
 
-const wchar_t* CWindowManagerUI::GetMultiLanguageString(int id) {
-  auto it = Shared().multiLanguage.find(id);
-  return it == Shared().multiLanguage.end() ? nullptr : it->second.GetData();
-}
+const wchar_t* CWindowManagerUI::GetMultiLanguageString(int id) { return Shared().GetMultiLanguageString(id); }
 
 const std::vector<CWindowManagerUI*>& CWindowManagerUI::GetManagers() { return Shared().managers; }
 
 void CWindowManagerUI::ResetSharedResources() {
-  SharedState& shared = Shared();
-  shared.factories.clear();
-  DeleteFontValues(shared.fonts);
-  DeleteStringValues(shared.defaultAttributes);
-  DeleteImageValues(shared.images);
-  native::DeleteUIFont(shared.defaultFont.handle);
-  shared.defaultFont = UIFontInfo{};
-  shared.hasDefaultFont = false;
-  shared.multiLanguage.clear();
+  Shared().Reset();
+  CImageCache::Shared().RemoveAll();
 }
 
 // ---------------------------------------------------------------------------------------------
+// Window, root and names
 
-CWindowManagerUI::CWindowManagerUI()
-    : disabledColor_(kDefaultDisabledColor),
-      fontColor_(kDefaultFontColor),
-      linkColor_(kDefaultLinkColor),
-      linkHoverColor_(kDefaultLinkHoverColor),
-      selectedColor_(kDefaultSelectedColor) {}
+CWindowManagerUI::CWindowManagerUI() {
+  attributes_.onInitSize = [this](UISize size) {
+    if (!root_) native::ResizeClient(window_, size);
+  };
+}
 
 CWindowManagerUI::~CWindowManagerUI() {
-  ClearAsyncQueue();
-  DeleteQueuedControls();
+  notifications_.ClearNotifications();
+  notifications_.DeleteQueuedControls();
   if (root_) root_->Delete();
   root_ = nullptr;
-  DeleteStringValues(windowCustomAttributes_);
-  DeleteStringValues(defaultAttributes_);
-  DeleteImageValues(images_);
-  RemoveAllOptionGroups();
-  DeleteFontValues(fonts_);
-  native::DeleteUIFont(defaultFont_.handle);
   auto& managers = Shared().managers;
   managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
 }
 
 void CWindowManagerUI::Init(NativeWindow window, const wchar_t* resourceName) {
-  names_.RemoveAll();
-  DeleteFontValues(fonts_);
-  DeleteStringValues(defaultAttributes_);
-  DeleteStringValues(windowCustomAttributes_);
-  DeleteImageValues(images_);
+  names_.clear();
+  timers_.RemoveAll();
+  fonts_.Clear();
+  defaultAttributes_.clear();
+  attributes_.ClearCustom();
+  images_.RemoveAll();
   RemoveAllOptionGroups();
   resourceName_ = resourceName ? resourceName : L"";
   auto& managers = Shared().managers;
@@ -197,17 +146,21 @@ void CWindowManagerUI::Init(NativeWindow window, const wchar_t* resourceName) {
 bool CWindowManagerUI::AttachRoot(CControlUI* root) {
   if (!root) return false;
   SetFocus(nullptr, false);
-  keyControl_ = hover_ = click_ = tooltipControl_ = nullptr;
+  keyboardRouter_.Reset();
+  mouseRouter_.Reset();
+  tooltip_.Hide(window_);
   if (root_) {
-    ClearAsyncQueue();
-    DeleteQueuedControls();
-    names_.RemoveAll();
+    notifications_.ClearNotifications();
+    notifications_.DeleteQueuedControls();
+    names_.clear();
+    painter_.Reset();
+    nativeWindows_.clear();
     QueueForDeletion(root_);
   }
   root_ = root;
   firstLayout_ = true;
   updateNeeded_ = true;
-  focusNeeded_ = true;
+  focus_.Reset();
   InitControls(root, nullptr);
   Invalidate();
   return true;
@@ -221,14 +174,18 @@ void CWindowManagerUI::InitControls(CControlUI* control, CControlUI* parent) {
 
 void CWindowManagerUI::RenameControl(CControlUI* control, const wchar_t* oldName, const wchar_t* newName) {
   if (!control || !newName) return;
-  auto* holder = static_cast<CControlUI*>(names_.Find(newName, false));
-  if (holder && holder != control) return;
-  if (oldName && *oldName && names_.Find(oldName, false) == control) names_.Remove(oldName);
-  if (*newName) names_.Set(newName, control);
+  auto holder = names_.find(newName);
+  if (holder != names_.end() && holder->second != control) return;
+  if (oldName && *oldName) {
+    auto old = names_.find(oldName);
+    if (old != names_.end() && old->second == control) names_.erase(old);
+  }
+  if (*newName) names_[newName] = control;
 }
 
 CControlUI* CWindowManagerUI::FindControl(const wchar_t* name) const {
-  return name ? static_cast<CControlUI*>(names_.Find(name)) : nullptr;
+  CControlUI* const* found = FindIn(names_, name);
+  return found ? *found : nullptr;
 }
 
 CControlUI* CWindowManagerUI::FindControl(UIPoint point) const {
@@ -242,58 +199,31 @@ CControlUI* CWindowManagerUI::FindChildByName(CControlUI* parent, const wchar_t*
 
 void CWindowManagerUI::ForgetControl(CControlUI* control) {
   if (!control) return;
-  if (focus_ == control) focus_ = nullptr;
-  if (hover_ == control) hover_ = nullptr;
-  if (click_ == control) click_ = nullptr;
-  if (keyControl_ == control) keyControl_ = nullptr;
-  if (tooltipControl_ == control) tooltipControl_ = nullptr;
+  focus_.Forget(control);
+  mouseRouter_.Forget(control);
+  keyboardRouter_.Forget(control);
+  painter_.Forget(control);
+  timers_.KillAll(control);
   if (root_ == control) root_ = nullptr;
-  for (int i = 0; i < names_.GetSize();) {
-    if (names_.GetValueAt(i) == control)
-      names_.Remove(names_.GetKeyAt(i));
-    else
-      ++i;
-  }
-  for (UINotify* msg : asyncQueue_)
-    if (msg->sender == control) msg->sender = nullptr;
-  RemoveMouseLeaveNeeded(control);
-  for (int i = 0; i < optionGroups_.GetSize(); ++i) {
-    auto* group = static_cast<CUIPtrArray*>(optionGroups_.GetValueAt(i));
-    group->Remove(group->Find(control));
-  }
+  std::erase_if(names_, [control](const auto& entry) { return entry.second == control; });
+  std::erase_if(nativeWindows_, [control](const auto& entry) { return entry.second == control; });
+  notifications_.ForgetSender(control);
+  for (auto& [name, group] : optionGroups_) std::erase(group, control);
 }
 
 void CWindowManagerUI::QueueForDeletion(CControlUI* control) {
   if (!control) return;
-  ForgetData data{this};
-  control->FindControl(ForgetEach, &data, 0);
+  control->FindControl(ForgetEach, this, 0);
   control->SetManager(nullptr, nullptr, false);
-  if (delayedCleanup_.Find(control) < 0) delayedCleanup_.Add(control);
-}
-
-void CWindowManagerUI::DeleteQueuedControls() {
-  // Deleting a control may queue others; take the list first.
-  while (!delayedCleanup_.IsEmpty()) {
-    auto* control = static_cast<CControlUI*>(delayedCleanup_.GetAt(0));
-    delayedCleanup_.Remove(0);
-    control->Delete();
-  }
-}
-
-void CWindowManagerUI::ClearAsyncQueue() {
-  for (UINotify* msg : asyncQueue_) delete msg;
-  asyncQueue_.clear();
+  notifications_.QueueForDeletion(control);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Notifications
 
-bool CWindowManagerUI::AddNotifier(INotifyUI* notifier) {
-  if (!notifier || notifiers_.Find(notifier) >= 0) return false;
-  return notifiers_.Add(notifier);
-}
+bool CWindowManagerUI::AddNotifier(INotifyUI* notifier) { return AddOnce(notifiers_, notifier); }
 
-bool CWindowManagerUI::RemoveNotifier(INotifyUI* notifier) { return notifiers_.Remove(notifiers_.Find(notifier)); }
+bool CWindowManagerUI::RemoveNotifier(INotifyUI* notifier) { return std::erase(notifiers_, notifier) > 0; }
 
 void CWindowManagerUI::SendNotification(CControlUI* control, const wchar_t* type, uintptr_t wParam, uintptr_t lParam,
                                         bool async, bool allowRepeat) {
@@ -320,35 +250,22 @@ void CWindowManagerUI::SendNotification(UINotify& msg, bool async, bool allowRep
   if (!async) {
     if (msg.sender) msg.sender->OnNotify(&msg);
     // A notifier may remove itself while it is called: walk a copy.
-    const CUIPtrArray notifiers(notifiers_);
-    for (int i = 0; i < notifiers.GetSize(); ++i) static_cast<INotifyUI*>(notifiers.GetAt(i))->Notify(msg);
+    const std::vector<INotifyUI*> notifiers(notifiers_);
+    for (INotifyUI* notifier : notifiers) notifier->Notify(msg);
     return;
   }
-  if (!allowRepeat) {
-    for (UINotify* queued : asyncQueue_) {
-      if (queued->sender == msg.sender && queued->type == msg.type) {
-        *queued = msg;
-        return;
-      }
-    }
-  }
-  asyncQueue_.push_back(new UINotify(msg));
-  if (!wakeUpPosted_) wakeUpPosted_ = native::PostNotifyWakeUp(window_);
+  if (notifications_.Enqueue(msg, allowRepeat) && native::PostNotifyWakeUp(window_)) notifications_.WakeUpPosted();
 }
 
 void CWindowManagerUI::DeliverQueuedNotifications() {
-  wakeUpPosted_ = false;
-  while (!asyncQueue_.empty()) {
-    UINotify* msg = asyncQueue_.front();
-    asyncQueue_.erase(asyncQueue_.begin());
-    SendNotification(*msg, false, false);
-    delete msg;
-  }
-  DeleteQueuedControls();
+  notifications_.WakeUpDone();
+  UINotify msg;
+  while (notifications_.TakeFront(msg)) SendNotification(msg, false, false);
+  notifications_.DeleteQueuedControls();
 }
 
 // ---------------------------------------------------------------------------------------------
-// Invalidation, layout and focus
+// Invalidation and layout
 
 void CWindowManagerUI::Invalidate(UIRect rect) {
   rect.left = std::max(rect.left, 0);
@@ -362,19 +279,17 @@ void CWindowManagerUI::Invalidate() { native::InvalidateWindow(window_); }
 
 void CWindowManagerUI::UpdateLayout(const UIRect& client) {
   if (!root_) return;
-  if (focusNeeded_) MoveFocusToNext(true);
+  if (focus_.IsFocusNeeded()) MoveFocusToNext(true);
   if (!updateNeeded_) return;
   updateNeeded_ = false;
   if (client.IsEmpty()) return;
   if (root_->IsUpdateNeeded()) {
     root_->SetPos(client, true);
   } else {
-    CUIPtrArray found;
+    std::vector<CControlUI*> found;
     root_->FindControl(CollectNeedingLayout, &found, kFindVisible | kFindMeFirst | kFindUpdateTest);
-    for (int i = 0; i < found.GetSize(); ++i) {
-      auto* control = static_cast<CControlUI*>(found.GetAt(i));
+    for (CControlUI* control : found)
       control->SetPos(control->IsFloat() ? control->GetParentRelativeRect() : control->GetPos(), true);
-    }
   }
   if (firstLayout_) {
     firstLayout_ = false;
@@ -382,123 +297,38 @@ void CWindowManagerUI::UpdateLayout(const UIRect& client) {
   }
 }
 
-void CWindowManagerUI::SetFocus(CControlUI* control, bool focusWindow) {
-  if (focusWindow && window_ && !native::HasFocus(window_) && control != focus_ && !noActivate_)
-    native::Focus(window_);
-  if (control == focus_) return;
-  if (focus_) {
-    CControlUI* old = focus_;
-    UIEvent event;
-    event.type = kEventKillFocus;
-    event.sender = control;
-    event.timestamp = native::TickCount();
-    old->Event(event);
-    SendNotification(old, kNotifyKillFocus);
-    if (focus_ == old) focus_ = nullptr;
-  }
-  if (!control || control->GetManager() != this || !control->IsVisible() || !control->IsEnabled()) return;
-  focus_ = control;
-  UIEvent event;
-  event.type = kEventSetFocus;
-  event.sender = control;
-  event.timestamp = native::TickCount();
-  control->Event(event);
-  SendNotification(control, kNotifySetFocus);
-}
-
-void CWindowManagerUI::MoveFocusToNext(bool forward) {
-  if (updateNeeded_ && forward) {
-    focusNeeded_ = true;
-    Invalidate();
-    return;
-  }
-  focusNeeded_ = false;
-  if (!root_) return;
-  CUIPtrArray stops;
-  root_->FindControl(CollectTabStops, &stops, kFindVisible | kFindEnabled | kFindMeFirst);
-  if (stops.IsEmpty()) return;
-  // The focused control's place in tree order, whether or not it takes the focus itself.
-  CUIPtrArray order;
-  struct Walk {
-    static CControlUI* Add(CControlUI* control, void* data) {
-      static_cast<CUIPtrArray*>(data)->Add(control);
-      return nullptr;
-    }
-  };
-  root_->FindControl(Walk::Add, &order, kFindVisible | kFindEnabled | kFindMeFirst);
-  const int focused = focus_ ? order.Find(focus_) : -1;
-  CControlUI* next = nullptr;
-  if (focused < 0) {
-    next = static_cast<CControlUI*>(stops.GetAt(0));
-  } else if (forward) {
-    for (int i = focused + 1; i < order.GetSize() && !next; ++i)
-      if (stops.Find(order.GetAt(i)) >= 0) next = static_cast<CControlUI*>(order.GetAt(i));
-    if (!next) next = static_cast<CControlUI*>(stops.GetAt(0));
-  } else {
-    for (int i = focused - 1; i >= 0 && !next; --i)
-      if (stops.Find(order.GetAt(i)) >= 0) next = static_cast<CControlUI*>(order.GetAt(i));
-    if (!next) next = static_cast<CControlUI*>(stops.GetAt(stops.GetSize() - 1));
-  }
-  if (next) SetFocus(next, true);
-}
-
-bool CWindowManagerUI::AddMouseLeaveNeeded(CControlUI* control) {
-  if (!control || mouseLeaveNeeded_.Find(control) >= 0) return false;
-  return mouseLeaveNeeded_.Add(control);
-}
-
-bool CWindowManagerUI::RemoveMouseLeaveNeeded(CControlUI* control) {
-  return mouseLeaveNeeded_.Remove(mouseLeaveNeeded_.Find(control));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Resources
 
 void CWindowManagerUI::AddDefaultAttributeList(const wchar_t* elementName, const wchar_t* list, bool shared) {
   if (!elementName || !*elementName || !list) return;
-  CUIStringMap& table = shared ? Shared().defaultAttributes : defaultAttributes_;
-  delete static_cast<CUIString*>(table.Set(elementName, new CUIString(list)));
+  (shared ? Shared().defaultAttributes : defaultAttributes_)[elementName] = list;
 }
 
 const wchar_t* CWindowManagerUI::GetDefaultAttributeList(const wchar_t* elementName) const {
-  if (!elementName) return nullptr;
-  if (auto* list = static_cast<CUIString*>(defaultAttributes_.Find(elementName))) return list->GetData();
-  if (auto* list = static_cast<CUIString*>(Shared().defaultAttributes.Find(elementName))) return list->GetData();
+  if (const std::wstring* list = FindIn(defaultAttributes_, elementName)) return list->c_str();
+  if (const std::wstring* list = FindIn(Shared().defaultAttributes, elementName)) return list->c_str();
   return nullptr;
 }
 
 const UIFontInfo* CWindowManagerUI::AddFont(int id, const wchar_t* face, int32_t size, bool bold, bool underline,
                                             bool italic, bool shared) {
-  if (id < 0) return nullptr;
-  CUIStringMap& table = shared ? Shared().fonts : fonts_;
-  const std::wstring key = FontKey(id);
-  auto* font = static_cast<UIFontInfo*>(table.Find(key.c_str()));
-  if (!font) {
-    font = new UIFontInfo;
-    table.Insert(key.c_str(), font);
-  }
-  FillFont(*font, face, size, bold, underline, italic);
-  return font;
+  return (shared ? Shared().fonts : fonts_).Add(id, face, size, bold, underline, italic);
 }
 
 const UIFontInfo* CWindowManagerUI::SetDefaultFont(const wchar_t* face, int32_t size, bool bold, bool underline,
                                                    bool italic, bool shared) {
-  UIFontInfo& font = shared ? Shared().defaultFont : defaultFont_;
-  FillFont(font, face, size, bold, underline, italic);
-  (shared ? Shared().hasDefaultFont : hasDefaultFont_) = true;
-  return &font;
+  return (shared ? Shared().fonts : fonts_).SetDefault(face, size, bold, underline, italic);
 }
 
 const UIFontInfo* CWindowManagerUI::GetDefaultFontInfo() const {
-  if (hasDefaultFont_) return &defaultFont_;
-  if (Shared().hasDefaultFont) return &Shared().defaultFont;
-  return nullptr;
+  if (const UIFontInfo* font = fonts_.GetDefault()) return font;
+  return Shared().fonts.GetDefault();
 }
 
 const UIFontInfo* CWindowManagerUI::GetFontInfo(int id) const {
-  const std::wstring key = FontKey(id);
-  if (auto* font = static_cast<UIFontInfo*>(fonts_.Find(key.c_str()))) return font;
-  if (auto* font = static_cast<UIFontInfo*>(Shared().fonts.Find(key.c_str()))) return font;
+  if (const UIFontInfo* font = fonts_.Find(id)) return font;
+  if (const UIFontInfo* font = Shared().fonts.Find(id)) return font;
   return GetDefaultFontInfo();
 }
 
@@ -514,105 +344,291 @@ NativeFont CWindowManagerUI::GetFont(int id) const {
   return font ? font->handle : nullptr;
 }
 
-void CWindowManagerUI::AddImageRequest(const wchar_t* name, const wchar_t* resourceType, UIColor mask,
-                                       bool shared) {
-  if (!name || !*name) return;
-  CUIStringMap& table = shared ? Shared().images : images_;
-  delete static_cast<UIImageRequest*>(
-      table.Set(name, new UIImageRequest{CUIString(name), CUIString(resourceType ? resourceType : L""), mask}));
+// ---------------------------------------------------------------------------------------------
+// Pictures, and the fonts the markup makes
+
+UIImagePtr CWindowManagerUI::AddImage(const wchar_t* name, const wchar_t* type, UIColor mask, bool useAdjustment,
+                                      bool shared) {
+  return (shared ? CImageCache::Shared() : images_).Add(name, type, mask, useAdjustment);
 }
 
-const UIImageRequest* CWindowManagerUI::GetImageRequest(const wchar_t* name) const {
-  if (!name) return nullptr;
-  if (auto* image = static_cast<UIImageRequest*>(images_.Find(name))) return image;
-  return static_cast<UIImageRequest*>(Shared().images.Find(name));
+UIImagePtr CWindowManagerUI::GetImage(const wchar_t* name) const {
+  if (UIImagePtr image = images_.Find(name)) return image;
+  return CImageCache::Shared().Find(name);
+}
+
+UIImagePtr CWindowManagerUI::LookupImage(const wchar_t* name, const wchar_t* type, UIColor mask, bool useAdjustment) {
+  if (UIImagePtr image = GetImage(name)) return image;
+  return AddImage(name, type, mask, useAdjustment, false);
+}
+
+bool CWindowManagerUI::RemoveImage(const wchar_t* name, bool shared) {
+  return (shared ? CImageCache::Shared() : images_).Remove(name);
+}
+
+void CWindowManagerUI::RemoveAllImages() { images_.RemoveAll(); }
+
+int CWindowManagerUI::FindOrAddFont(const wchar_t* face, int32_t size, bool bold, bool underline, bool italic) {
+  const auto matches = [&](const UIFontInfo& font) {
+    return font.face.CompareNoCase(face ? face : L"") == 0 && font.size == size && font.bold == bold &&
+           font.underline == underline && font.italic == italic;
+  };
+  int found = -1;
+  int64_t newId = 0;
+  fonts_.ForEach([&](int id, const UIFontInfo& font) {
+    newId = std::max<int64_t>(newId, int64_t{id} + 1);
+    if (found < 0 && matches(font)) found = id;
+  });
+  Shared().fonts.ForEach([&](int id, const UIFontInfo& font) {
+    newId = std::max<int64_t>(newId, int64_t{id} + 1);
+    // A process-wide font counts only where the window has no font of that id.
+    if (found < 0 && !fonts_.Find(id) && matches(font)) found = id;
+  });
+  if (found >= 0) return found;
+  AddFont(Saturate(newId), face, size, bold, underline, italic);
+  return Saturate(newId);
 }
 
 bool CWindowManagerUI::AddOptionGroup(const wchar_t* group, CControlUI* control) {
   if (!group || !*group || !control) return false;
-  auto* members = static_cast<CUIPtrArray*>(optionGroups_.Find(group));
-  if (!members) {
-    members = new CUIPtrArray;
-    optionGroups_.Insert(group, members);
-  }
-  if (members->Find(control) >= 0) return false;
-  return members->Add(control);
+  std::vector<CControlUI*>& members = optionGroups_[group];
+  if (std::find(members.begin(), members.end(), control) != members.end()) return false;
+  members.push_back(control);
+  return true;
 }
 
-const CUIPtrArray* CWindowManagerUI::GetOptionGroup(const wchar_t* group) const {
-  return group ? static_cast<CUIPtrArray*>(optionGroups_.Find(group)) : nullptr;
+const std::vector<CControlUI*>* CWindowManagerUI::GetOptionGroup(const wchar_t* group) const {
+  return FindIn(optionGroups_, group);
 }
 
 void CWindowManagerUI::RemoveOptionGroup(const wchar_t* group, CControlUI* control) {
-  auto* members = group ? static_cast<CUIPtrArray*>(optionGroups_.Find(group)) : nullptr;
-  if (!members) return;
-  members->Remove(members->Find(control));
-  if (members->IsEmpty()) {
-    optionGroups_.Remove(group);
-    delete members;
-  }
-}
-
-void CWindowManagerUI::RemoveAllOptionGroups() {
-  for (int i = 0; i < optionGroups_.GetSize(); ++i) delete static_cast<CUIPtrArray*>(optionGroups_.GetValueAt(i));
-  optionGroups_.RemoveAll();
+  if (!group) return;
+  auto it = optionGroups_.find(group);
+  if (it == optionGroups_.end()) return;
+  std::erase(it->second, control);
+  if (it->second.empty()) optionGroups_.erase(it);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Window attributes
+// Timers, native child windows and filters
 
-void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* value) {
-  if (!name || !value) return;
-  const CUIString key(name);
-  auto is = [&key](const wchar_t* attribute) { return key.CompareNoCase(attribute) == 0; };
-  if (is(L"size")) {
-    initSize_ = ParseSize(value);
-    if (!root_) native::ResizeClient(window_, initSize_);
-  } else if (is(L"sizebox")) {
-    sizeBox_ = ParseRect(value);
-  } else if (is(L"caption")) {
-    caption_ = ParseRect(value);
-  } else if (is(L"roundcorner")) {
-    roundCorner_ = ParseSize(value);
-  } else if (is(L"mininfo")) {
-    minInfo_ = ParseSize(value);
-  } else if (is(L"maxinfo")) {
-    maxInfo_ = ParseSize(value);
-  } else if (is(L"showdirty")) {
-    showUpdateRect_ = ParseBool(value, true);
-  } else if (key == L"noactivate") {
-    noActivate_ = ParseBool(value, true);
-  } else if (is(L"opacity")) {
-    opacity_ = std::clamp(ParseNumber(value), 0, 255);
-    layered_ = true;
-  } else if (key == L"layeredopacity") {
-    layeredOpacity_ = ParseNumber(value);
-  } else if (key == L"layeredimage") {
-    layeredImage_ = value;
-    layered_ = true;
-  } else if (is(L"disabledfontcolor")) {
-    disabledColor_ = ParseColor(value);
-  } else if (is(L"defaultfontcolor")) {
-    fontColor_ = ParseColor(value);
-  } else if (is(L"linkfontcolor")) {
-    linkColor_ = ParseColor(value);
-  } else if (is(L"linkhoverfontcolor")) {
-    linkHoverColor_ = ParseColor(value);
-  } else if (is(L"selectedcolor")) {
-    selectedColor_ = ParseColor(value);
-  } else {
-    AddWindowCustomAttribute(name, value);
+bool CWindowManagerUI::SetTimer(CControlUI* control, uint32_t id, uint32_t ms) {
+  return control && control->GetManager() == this && timers_.Set(control, window_, id, ms);
+}
+
+bool CWindowManagerUI::AddNativeWindow(CControlUI* control, NativeWindow child) {
+  if (!control || !child || GetNativeWindowControl(child)) return false;
+  nativeWindows_.emplace_back(child, control);
+  return true;
+}
+
+bool CWindowManagerUI::RemoveNativeWindow(NativeWindow child) {
+  return std::erase_if(nativeWindows_, [child](const auto& entry) { return entry.first == child; }) > 0;
+}
+
+CControlUI* CWindowManagerUI::GetNativeWindowControl(NativeWindow child) const {
+  for (const auto& [window, control] : nativeWindows_)
+    if (window == child) return control;
+  return nullptr;
+}
+
+void CWindowManagerUI::NativeWindowFocused(NativeWindow child) {
+  if (CControlUI* control = GetNativeWindowControl(child)) SetFocus(control, false);
+}
+
+bool CWindowManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return AddOnce(preMessageFilters_, filter); }
+
+bool CWindowManagerUI::AddMessageFilter(IMessageFilterUI* filter) { return AddOnce(messageFilters_, filter); }
+
+// ---------------------------------------------------------------------------------------------
+// Message routing
+
+bool CWindowManagerUI::TranslateWindowMessage(const UIMessage& msg) {
+  const std::vector<CWindowManagerUI*> managers(GetManagers());
+  if (!native::IsChildStyle(msg.window)) {
+    for (CWindowManagerUI* manager : managers) {
+      intptr_t result = 0;
+      if (manager->window_ == msg.window)
+        return manager->PreFilterMessage(msg.message, msg.wParam, msg.lParam, result);
+    }
+    return false;
+  }
+  // A child window's message goes to the managers of its ancestors, the last registered first;
+  // what they answer does not consume it.
+  for (auto it = managers.rbegin(); it != managers.rend(); ++it) {
+    CWindowManagerUI* manager = *it;
+    for (NativeWindow ancestor = native::GetParentWindow(msg.window); ancestor;
+         ancestor = native::GetParentWindow(ancestor)) {
+      if (ancestor != manager->window_) continue;
+      intptr_t result = 0;
+      manager->PreFilterMessage(msg.message, msg.wParam, msg.lParam, result);
+      break;
+    }
+  }
+  return false;
+}
+
+bool CWindowManagerUI::PreFilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  if (RunFilters(preMessageFilters_, message, wParam, lParam, result)) return true;
+  return keyboardRouter_.PreFilter(message, wParam, lParam);
+}
+
+bool CWindowManagerUI::FilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  if (!window_) return false;
+  // The filters see the mouse position the message brings.
+  switch (message) {
+    case kMsgContextMenu:
+    case kMsgMouseWheel:
+      mouse_ = native::ScreenToClient(window_, PointFromLParam(lParam));
+      break;
+    case kMsgMouseMove:
+    case kMsgLButtonDown:
+    case kMsgLButtonUp:
+    case kMsgLButtonDblClk:
+      mouse_ = PointFromLParam(lParam);
+      break;
+    default:
+      break;
+  }
+  if (RunFilters(messageFilters_, message, wParam, lParam, result)) return true;
+
+  switch (message) {
+    case kMsgNotifyWakeUp:
+      DeliverQueuedNotifications();
+      result = 0;
+      return true;
+    case kMsgClose:
+      OnCloseRequest();
+      return false;
+    case kMsgEraseBackground:
+      result = 1;
+      return true;
+    case kMsgPaint:
+      painter_.Paint();
+      result = 0;
+      return true;
+    case kMsgSize:
+      OnWindowSize(wParam, lParam);
+      result = 0;
+      return true;
+    case kMsgGetMinMaxInfo: {
+      auto* info = reinterpret_cast<UIMinMaxInfo*>(lParam);
+      const UIWindowAttributes& a = attributes_;
+      if (info && a.minInfo.cx > 0) info->minTrackSize.x = a.minInfo.cx;
+      if (info && a.minInfo.cy > 0) info->minTrackSize.y = a.minInfo.cy;
+      if (info && a.maxInfo.cx > 0) info->maxTrackSize.x = a.maxInfo.cx;
+      if (info && a.maxInfo.cy > 0) info->maxTrackSize.y = a.maxInfo.cy;
+      return false;
+    }
+    case kMsgTimer: {
+      uint32_t id = 0;
+      CControlUI* control = timers_.Find(window_, wParam, id);
+      if (!control) return false;
+      UIEvent event = MakeInputEvent(kEventTimer, control, mouse_, id, static_cast<uintptr_t>(lParam));
+      control->Event(event);
+      result = 0;
+      return true;
+    }
+    case kMsgKillFocus:
+      // The keyboard focus went to a control's own child window.
+      NativeWindowFocused(reinterpret_cast<NativeWindow>(wParam));
+      return false;
+    case kMsgNotify:
+    case kMsgCommand:
+    case kMsgCtlColorEdit:
+    case kMsgCtlColorStatic:
+      return Reflect(message, wParam, lParam, result);
+    case kMsgMouseActivate:
+      if (!attributes_.noActivate) return false;
+      result = kMouseActivateNoActivate;
+      return true;
+    case kMsgKeyDown:
+    case kMsgKeyUp:
+    case kMsgChar:
+      return RouteKey(message, wParam, lParam);
+    default:
+      return RouteMouse(message, wParam, lParam, result);
   }
 }
 
-void CWindowManagerUI::AddWindowCustomAttribute(const wchar_t* name, const wchar_t* value) {
-  if (!name || !*name || !value || !*value || windowCustomAttributes_.Contains(name)) return;
-  windowCustomAttributes_.Insert(name, new CUIString(value));
+bool CWindowManagerUI::RouteMouse(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  if (!root_) return false;
+  switch (message) {
+    case kMsgMouseMove:
+      mouseRouter_.MouseMove(mouse_);
+      return false;
+    case kMsgLButtonDown:
+      mouseRouter_.ButtonDown(mouse_, wParam);
+      return false;
+    case kMsgLButtonUp:
+      mouseRouter_.ButtonUp(mouse_, wParam);
+      return false;
+    case kMsgLButtonDblClk:
+      mouseRouter_.DoubleClick(mouse_, wParam);
+      return false;
+    case kMsgRButtonDown:
+      mouse_ = PointFromLParam(lParam);
+      mouseRouter_.RightButtonDown(mouse_, wParam);
+      return false;
+    case kMsgContextMenu:
+      mouseRouter_.ContextMenu(mouse_);
+      return false;
+    case kMsgMouseWheel:
+      mouseRouter_.Wheel(mouse_, static_cast<int16_t>((wParam >> 16) & 0xFFFF));
+      return false;
+    case kMsgMouseHover:
+      mouse_ = PointFromLParam(lParam);
+      mouseRouter_.Hover(mouse_);
+      return false;
+    case kMsgMouseLeave:
+      mouseRouter_.Leave();
+      return false;
+    case kMsgSetCursor:
+      // Only the client area: the borders keep the system's cursors.
+      if ((lParam & 0xFFFF) != kHitClient || !mouseRouter_.SetCursor()) return false;
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
 }
 
-const wchar_t* CWindowManagerUI::GetWindowCustomAttribute(const wchar_t* name) const {
-  auto* value = name ? static_cast<CUIString*>(windowCustomAttributes_.Find(name)) : nullptr;
-  return value ? value->GetData() : nullptr;
+bool CWindowManagerUI::RouteKey(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (message == kMsgKeyDown)
+    keyboardRouter_.KeyDown(wParam, lParam);
+  else if (message == kMsgKeyUp)
+    keyboardRouter_.KeyUp(wParam, lParam);
+  else
+    keyboardRouter_.Char(wParam, lParam);
+  return false;
+}
+
+bool CWindowManagerUI::Reflect(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+  // The window concerned: the notify header's first field, or the lParam of the others. Commands
+  // from menus and accelerators name no window and are not reflected.
+  NativeWindow child = nullptr;
+  if (message == kMsgNotify)
+    child = lParam ? *reinterpret_cast<NativeWindow*>(lParam) : nullptr;
+  else
+    child = reinterpret_cast<NativeWindow>(lParam);
+  if (!child || !native::IsChildWindow(window_, child)) return false;
+  result = native::SendWindowMessage(child, message + kReflectedMessageOffset, wParam, lParam);
+  return true;
+}
+
+void CWindowManagerUI::OnWindowSize(uintptr_t wParam, intptr_t lParam) {
+  if (CControlUI* focus = GetFocus()) {
+    UIEvent event = MakeInputEvent(kEventWindowSize, focus, mouse_, wParam, static_cast<uintptr_t>(lParam));
+    focus->Event(event);
+  }
+  if (root_) root_->MarkForLayout();
+}
+
+void CWindowManagerUI::OnCloseRequest() {
+  mouseRouter_.Close();
+  SetFocus(nullptr, false);
+  if (native::IsActive(window_)) native::FocusOwnerOrParent(window_);
+  tooltip_.Destroy();
 }
 
 }  // namespace SkinUI

@@ -1,43 +1,37 @@
 #pragma once
 // The per-window engine of the toolkit: the root control and what controls ask of their
-// window (invalidation, layout passes, notifications and their queue, focus, names, fonts,
-// default attribute lists, option groups, the skin's window attributes), and the process-wide
-// settings. Painting and input routing come with the window code; what needs the windowing
-// system goes through NativeWindowOps.h.
+// window. It routes the window's messages to classes with one job each (painting, mouse and
+// keyboard routing, focus and Tab order, timers, the tooltip, the notification queue, the
+// window attributes) and keeps the window's own tables (names, fonts, default attribute
+// lists, option groups, native child windows). What the whole process shares lives in
+// CSkinResources; what needs the windowing system goes through NativeWindowOps.h.
 
 #include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "skin_ui/FocusNavigator.h"
+#include "skin_ui/FontTable.h"
+#include "skin_ui/ImageCache.h"
+#include "skin_ui/KeyboardRouter.h"
+#include "skin_ui/MouseRouter.h"
+#include "skin_ui/NotificationQueue.h"
 #include "skin_ui/NotifyPump.h"
+#include "skin_ui/PaintCoordinator.h"
+#include "skin_ui/SkinResources.h"
+#include "skin_ui/TimerTable.h"
+#include "skin_ui/TooltipController.h"
 #include "skin_ui/UIDefs.h"
 #include "skin_ui/UIEvents.h"
+#include "skin_ui/UIMessages.h"
 #include "skin_ui/UIString.h"
+#include "skin_ui/WindowAttributes.h"
 
 namespace SkinUI {
 
 class CControlUI;
-
-// Creates a control for an element name, or null.
-using ControlFactory = CControlUI* (*)(const wchar_t* elementName);
-
-struct UIFontInfo {
-  NativeFont handle = nullptr;
-  CUIString face;  // at most 31 characters
-  int32_t size = 0;
-  bool bold = false;
-  bool underline = false;
-  bool italic = false;
-  UITextMetrics metrics;  // measured in the window once it has one
-};
-
-inline constexpr int kMaxFontFaceLength = 31;
-
-// An image the skin asks to have ready; the picture itself is loaded by the image cache.
-struct UIImageRequest {
-  CUIString name;
-  CUIString resourceType;
-  UIColor mask = 0;
-};
 
 class CWindowManagerUI {
  public:
@@ -61,8 +55,8 @@ class CWindowManagerUI {
   static void SetMultiLanguageString(int id, const wchar_t* text);
   static const wchar_t* GetMultiLanguageString(int id);
   static const std::vector<CWindowManagerUI*>& GetManagers();
-  // Drops the process-wide fonts, default attribute lists, multi-language strings and
-  // factories. For the end of the process or of a test.
+  // Drops the process-wide fonts, default attribute lists, image requests, multi-language
+  // strings and factories. For the end of the process or of a test.
   static void ResetSharedResources();
 
   // Clears this window's tables and registers the manager with `window` (may be null where
@@ -93,7 +87,7 @@ class CWindowManagerUI {
   // The wake-up message's work: delivers the queued notifications in order, then deletes the
   // controls queued for deletion.
   void DeliverQueuedNotifications();
-  int GetQueuedNotificationCount() const { return static_cast<int>(asyncQueue_.size()); }
+  int GetQueuedNotificationCount() const { return notifications_.Count(); }
   void SetUsesVirtualWindows(bool used) { usesVirtualWindows_ = used; }
   bool UsesVirtualWindows() const { return usesVirtualWindows_; }
 
@@ -102,21 +96,59 @@ class CWindowManagerUI {
   void Invalidate();
   void MarkForLayout() { updateNeeded_ = true; }
   bool IsUpdateNeeded() const { return updateNeeded_; }
-  bool IsFocusNeeded() const { return focusNeeded_; }
+  bool IsFocusNeeded() const { return focus_.IsFocusNeeded(); }
   // The layout part of a paint for a client rectangle: a pending focus move, then the layout
   // of the root or of the controls marked for layout, then "windowinit" after the first one.
   void UpdateLayout(const UIRect& client);
 
   // Focus.
-  void SetFocus(CControlUI* control, bool focusWindow = true);
-  CControlUI* GetFocus() const { return focus_; }
-  void MoveFocusToNext(bool forward = true);
+  void SetFocus(CControlUI* control, bool focusWindow = true) { focus_.SetFocus(control, focusWindow); }
+  CControlUI* GetFocus() const { return focus_.GetFocus(); }
+  void MoveFocusToNext(bool forward = true) { focus_.MoveFocusToNext(forward); }
+  void RequestFocus(CControlUI* control) { focus_.RequestFocus(control); }
 
   UIPoint GetMousePos() const { return mouse_; }
   void SetMousePos(UIPoint point) { mouse_ = point; }
-  bool AddMouseLeaveNeeded(CControlUI* control);
-  bool RemoveMouseLeaveNeeded(CControlUI* control);
-  bool IsMouseLeaveNeeded(CControlUI* control) const { return mouseLeaveNeeded_.Find(control) >= 0; }
+  CControlUI* GetHover() const { return mouseRouter_.GetHover(); }
+  CControlUI* GetClick() const { return mouseRouter_.GetClick(); }
+  bool IsCaptured() const { return mouseRouter_.IsCaptured(); }
+  NativeWindow GetTooltipWindow() const { return tooltip_.GetTooltipWindow(); }
+  bool AddMouseLeaveNeeded(CControlUI* control) { return mouseRouter_.AddMouseLeaveNeeded(control); }
+  bool RemoveMouseLeaveNeeded(CControlUI* control) { return mouseRouter_.RemoveMouseLeaveNeeded(control); }
+  bool IsMouseLeaveNeeded(CControlUI* control) const { return mouseRouter_.IsMouseLeaveNeeded(control); }
+
+  // Control timers; the timer event carries the control's own id.
+  bool SetTimer(CControlUI* control, uint32_t id, uint32_t ms);
+  bool KillTimer(CControlUI* control, uint32_t id) { return timers_.Kill(control, id); }
+  void KillTimer(CControlUI* control) { timers_.KillAll(control); }
+  void RemoveAllTimers() { timers_.RemoveAll(); }
+
+  // Controls that paint after the whole tree.
+  bool AddPostPaint(CControlUI* control) { return painter_.AddPostPaint(control); }
+  bool RemovePostPaint(CControlUI* control) { return painter_.RemovePostPaint(control); }
+
+  // Native child windows of controls (the edit fields): a child that takes the keyboard focus
+  // gives the manager's focus to its control.
+  bool AddNativeWindow(CControlUI* control, NativeWindow child);
+  bool RemoveNativeWindow(NativeWindow child);
+  CControlUI* GetNativeWindowControl(NativeWindow child) const;
+  void NativeWindowFocused(NativeWindow child);
+
+  // Filters: pre-message filters see every queued message before translation (Tab, shortcuts);
+  // message filters see the window's messages before the manager routes them.
+  bool AddPreMessageFilter(IMessageFilterUI* filter);
+  bool RemovePreMessageFilter(IMessageFilterUI* filter) { return std::erase(preMessageFilters_, filter) > 0; }
+  bool AddMessageFilter(IMessageFilterUI* filter);
+  bool RemoveMessageFilter(IMessageFilterUI* filter) { return std::erase(messageFilters_, filter) > 0; }
+
+  // The window's message, for what the window itself left unhandled. True when the manager
+  // handled it; `result` is then the answer.
+  bool FilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  // A queued message before translation; true when it is consumed.
+  bool PreFilterMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  // Offers a queued message to the manager of its window (or of the window's ancestors for a
+  // child window); true when it is consumed and must not be translated or dispatched.
+  static bool TranslateWindowMessage(const UIMessage& msg);
 
   // Default attribute lists by element name; `shared` uses the process-wide table.
   void AddDefaultAttributeList(const wchar_t* elementName, const wchar_t* list, bool shared = false);
@@ -135,88 +167,81 @@ class CWindowManagerUI {
   // The font's text metrics, measured in the window on first use; unmeasured without a window.
   UITextMetrics GetFontMetrics(int id);
 
-  // Images named by the skin's Image elements (window table, then process-wide).
-  void AddImageRequest(const wchar_t* name, const wchar_t* resourceType, UIColor mask, bool shared = false);
-  const UIImageRequest* GetImageRequest(const wchar_t* name) const;
+  // Pictures (ImageCache.h): the window's own, then the process-wide ones. AddImage loads a
+  // picture and keeps it under its name in place of an earlier one; LookupImage finds it or
+  // adds it to the window's cache.
+  UIImagePtr AddImage(const wchar_t* name, const wchar_t* type = nullptr, UIColor mask = 0, bool useAdjustment = false,
+                      bool shared = false);
+  UIImagePtr GetImage(const wchar_t* name) const;
+  UIImagePtr LookupImage(const wchar_t* name, const wchar_t* type = nullptr, UIColor mask = 0,
+                         bool useAdjustment = false);
+  bool RemoveImage(const wchar_t* name, bool shared = false);
+  void RemoveAllImages();
+  // The id of a window or process-wide font of this description; one is made and added to the
+  // window's fonts under a new id when there is none. The markup's font variants come from here.
+  int FindOrAddFont(const wchar_t* face, int32_t size, bool bold, bool underline, bool italic);
 
-  // Option groups: group name → options.
+  // Option groups: group name → options, in the order they joined.
   bool AddOptionGroup(const wchar_t* group, CControlUI* control);
-  const CUIPtrArray* GetOptionGroup(const wchar_t* group) const;
+  const std::vector<CControlUI*>* GetOptionGroup(const wchar_t* group) const;
   void RemoveOptionGroup(const wchar_t* group, CControlUI* control);
-  void RemoveAllOptionGroups();
+  void RemoveAllOptionGroups() { optionGroups_.clear(); }
 
   // The attributes of the skin's Window element.
-  void SetWindowAttribute(const wchar_t* name, const wchar_t* value);
-  // First value wins; an empty name or value is dropped.
-  void AddWindowCustomAttribute(const wchar_t* name, const wchar_t* value);
-  const wchar_t* GetWindowCustomAttribute(const wchar_t* name) const;
-  UISize GetInitSize() const { return initSize_; }
-  UIRect GetSizeBox() const { return sizeBox_; }
-  UIRect GetCaptionRect() const { return caption_; }
-  UISize GetRoundCorner() const { return roundCorner_; }
-  UISize GetMinInfo() const { return minInfo_; }
-  UISize GetMaxInfo() const { return maxInfo_; }
-  bool IsShowUpdateRect() const { return showUpdateRect_; }
-  bool IsNoActivate() const { return noActivate_; }
-  int32_t GetOpacity() const { return opacity_; }
-  int32_t GetLayeredOpacity() const { return layeredOpacity_; }
-  bool IsLayered() const { return layered_; }
-  const CUIString& GetLayeredImage() const { return layeredImage_; }
-  UIColor GetDefaultDisabledColor() const { return disabledColor_; }
-  UIColor GetDefaultFontColor() const { return fontColor_; }
-  UIColor GetDefaultLinkFontColor() const { return linkColor_; }
-  UIColor GetDefaultLinkHoverFontColor() const { return linkHoverColor_; }
-  UIColor GetDefaultSelectedBkColor() const { return selectedColor_; }
+  void SetWindowAttribute(const wchar_t* name, const wchar_t* value) { attributes_.Set(name, value); }
+  const UIWindowAttributes& GetWindowAttributes() const { return attributes_; }
+  void AddWindowCustomAttribute(const wchar_t* name, const wchar_t* value) { attributes_.AddCustom(name, value); }
+  const wchar_t* GetWindowCustomAttribute(const wchar_t* name) const { return attributes_.GetCustom(name); }
+  UISize GetInitSize() const { return attributes_.initSize; }
+  UIRect GetSizeBox() const { return attributes_.sizeBox; }
+  UIRect GetCaptionRect() const { return attributes_.caption; }
+  UISize GetRoundCorner() const { return attributes_.roundCorner; }
+  UISize GetMinInfo() const { return attributes_.minInfo; }
+  UISize GetMaxInfo() const { return attributes_.maxInfo; }
+  bool IsShowUpdateRect() const { return attributes_.showUpdateRect; }
+  bool IsNoActivate() const { return attributes_.noActivate; }
+  int32_t GetOpacity() const { return attributes_.opacity; }
+  int32_t GetLayeredOpacity() const { return attributes_.layeredOpacity; }
+  bool IsLayered() const { return attributes_.layered; }
+  const CUIString& GetLayeredImage() const { return attributes_.layeredImage; }
+  UIColor GetDefaultDisabledColor() const { return attributes_.colors.disabled; }
+  UIColor GetDefaultFontColor() const { return attributes_.colors.text; }
+  UIColor GetDefaultLinkFontColor() const { return attributes_.colors.link; }
+  UIColor GetDefaultLinkHoverFontColor() const { return attributes_.colors.linkHover; }
+  UIColor GetDefaultSelectedBkColor() const { return attributes_.colors.selectedBk; }
 
  private:
-  void DeleteQueuedControls();
-  void ClearAsyncQueue();
-
   NativeWindow window_ = nullptr;
   CUIString resourceName_;
+  bool RouteMouse(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  bool RouteKey(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  bool Reflect(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  void OnWindowSize(uintptr_t wParam, intptr_t lParam);
+  void OnCloseRequest();
+
   CControlUI* root_ = nullptr;
-  CControlUI* focus_ = nullptr;
-  CControlUI* hover_ = nullptr;
-  CControlUI* click_ = nullptr;
-  CControlUI* keyControl_ = nullptr;
-  CControlUI* tooltipControl_ = nullptr;
   UIPoint mouse_{-1, -1};
   bool firstLayout_ = true;
   bool updateNeeded_ = false;
-  bool focusNeeded_ = false;
-  bool wakeUpPosted_ = false;
   bool usesVirtualWindows_ = false;
 
-  UISize initSize_;
-  UIRect sizeBox_;
-  UIRect caption_;
-  UISize roundCorner_;
-  UISize minInfo_;
-  UISize maxInfo_;
-  bool showUpdateRect_ = false;
-  bool noActivate_ = false;
-  int32_t opacity_ = 255;
-  int32_t layeredOpacity_ = 255;
-  bool layered_ = false;
-  CUIString layeredImage_;
-  UIColor disabledColor_;
-  UIColor fontColor_;
-  UIColor linkColor_;
-  UIColor linkHoverColor_;
-  UIColor selectedColor_;
-
-  CUIPtrArray notifiers_;
-  CUIPtrArray delayedCleanup_;
-  std::vector<UINotify*> asyncQueue_;
-  CUIPtrArray mouseLeaveNeeded_;
-  CUIStringMap names_;
-  CUIStringMap windowCustomAttributes_;  // owned CUIString values
-  CUIStringMap optionGroups_;            // owned CUIPtrArray values
-  CUIStringMap fonts_;                   // owned UIFontInfo values, keyed by the decimal id
-  CUIStringMap defaultAttributes_;       // owned CUIString values
-  CUIStringMap images_;                  // owned UIImageRequest values
-  UIFontInfo defaultFont_;
-  bool hasDefaultFont_ = false;
+  UIWindowAttributes attributes_;
+  UIFocusNavigator focus_{*this};
+  UINotificationQueue notifications_;
+  UITimerTable timers_;
+  UITooltipController tooltip_;
+  UIMouseRouter mouseRouter_{*this, tooltip_};
+  UIKeyboardRouter keyboardRouter_{*this};
+  UIPaintCoordinator painter_{*this};
+  std::vector<INotifyUI*> notifiers_;
+  std::vector<IMessageFilterUI*> preMessageFilters_;
+  std::vector<IMessageFilterUI*> messageFilters_;
+  std::vector<std::pair<NativeWindow, CControlUI*>> nativeWindows_;
+  std::unordered_map<std::wstring, CControlUI*> names_;
+  std::map<std::wstring, std::vector<CControlUI*>, std::less<>> optionGroups_;
+  UIFontTable fonts_;
+  UIDefaultAttributeLists defaultAttributes_;
+  CImageCache images_;
 };
 
 }  // namespace SkinUI

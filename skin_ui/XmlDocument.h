@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "skin_ui/SkinArchive.h"
+
 namespace SkinUI {
 
 class CXmlDocument;
@@ -54,7 +56,7 @@ class CXmlNode {
 
 class CXmlDocument {
  public:
-  static constexpr uint32_t kMaxSkinFileSize = 4194304;
+  static constexpr uint32_t kMaxSkinFileSize = static_cast<uint32_t>(kMaxSkinFileBytes);
   static constexpr int kMaxErrorMessage = 99;
   static constexpr int kMaxErrorLocation = 49;
   // Nesting beyond this depth is refused: the parser is recursive.

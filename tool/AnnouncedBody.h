@@ -4,8 +4,6 @@
 // from a complete one.
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
 class AnnouncedBody {
  public:
@@ -23,7 +21,3 @@ class AnnouncedBody {
   uint64_t announced_;
   uint64_t received_ = 0;
 };
-
-// A decimal number such as a Content-Length or a status code: digits only, at most `limit`. Empty for anything else (no
-// digits, a sign, blanks, a value past the limit).
-std::optional<uint64_t> ParseDecimal(std::string_view text, uint64_t limit);

@@ -10,7 +10,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: nexvale_fetch [--connections N] [--timeout SECONDS] [--ca-file PEM] URL TARGET\n"
     "Downloads URL into TARGET (resuming TARGET.tmp / TARGET.cfg when present).\n"
-    "Exit codes: 0 complete, 2 stopped, 4 failed, 5 cancelled, 1 usage error.\n";
+    "Exit codes: 0 complete, 2 stopped, 4 failed (the cause follows \"cause:\"), 5 cancelled, 1 usage error.\n";
 
 bool ParsePositive(const std::wstring& text, int& value) {
   if (text.empty() || text.size() > 6) return false;
@@ -75,5 +75,9 @@ int RunFetchCommand(const std::vector<std::wstring>& arguments) {
   int result = kDownloadResult_Failed;
   params.user = &result;
   StartDownload(params, OnDownloadEvent);
+  httpdl::TaskStatus status;
+  if (result == kDownloadResult_Failed && QueryDownloadOf(params.url, status) && !status.failure.cause.empty()) {
+    std::printf("cause: %s\n", status.failure.cause.c_str());
+  }
   return ExitCodeFor(result);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "download/http/text.h"
+#include "common/AsciiText.h"
 
 namespace httpdl {
 
@@ -21,7 +21,7 @@ bool is_date_delimiter(unsigned char c) {
 bool leading_number(std::string_view token, std::size_t min_digits, std::size_t max_digits,
                     int& value, std::size_t& used) {
   std::size_t n = 0;
-  while (n < token.size() && is_digit(token[n])) ++n;
+  while (n < token.size() && asciitext::IsDigit(token[n])) ++n;
   if (n < min_digits || n > max_digits) return false;
   value = 0;
   for (std::size_t i = 0; i < n; ++i) value = value * 10 + (token[i] - '0');
@@ -43,7 +43,7 @@ bool parse_month_token(std::string_view token, int& month) {
       "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
   if (token.size() < 3) return false;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (iequals(token.substr(0, 3), names[i])) {
+    if (asciitext::EqualsIgnoringCase(token.substr(0, 3), names[i])) {
       month = static_cast<int>(i) + 1;
       return true;
     }
@@ -70,7 +70,7 @@ int days_in_month(int year, int month) {
 bool is_ip_literal(const parsed_url& url) {
   if (url.ipv6()) return true;
   const std::string& host = url.host();
-  return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) { return is_digit(c) || c == '.'; });
+  return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) { return asciitext::IsDigit(c) || c == '.'; });
 }
 
 bool domain_matches(std::string_view host, std::string_view domain, bool host_is_ip) {
@@ -133,8 +133,8 @@ std::optional<cookie> parse_set_cookie(std::string_view header, const parsed_url
   const auto equals = pair.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
   cookie c;
-  c.name = trim(pair.substr(0, equals));
-  c.value = trim(pair.substr(equals + 1));
+  c.name = asciitext::TrimBlanks(pair.substr(0, equals));
+  c.value = asciitext::TrimBlanks(pair.substr(equals + 1));
   if (c.name.empty()) return std::nullopt;
 
   std::optional<unix_seconds> expires, max_age_expiry;
@@ -145,15 +145,15 @@ std::optional<cookie> parse_set_cookie(std::string_view header, const parsed_url
     const std::string_view attribute = attributes.substr(0, end);
     attributes = end == std::string_view::npos ? std::string_view() : attributes.substr(end + 1);
     const auto eq = attribute.find('=');
-    const std::string name = to_lower(trim(attribute.substr(0, eq)));
-    const std::string_view value = eq == std::string_view::npos ? std::string_view() : trim(attribute.substr(eq + 1));
+    const std::string name = asciitext::Lowered(asciitext::TrimBlanks(attribute.substr(0, eq)));
+    const std::string_view value = eq == std::string_view::npos ? std::string_view() : asciitext::TrimBlanks(attribute.substr(eq + 1));
     if (name == "expires") {
       unix_seconds when = 0;
       if (parse_http_date(value, when)) expires = when;
     } else if (name == "max-age") {
       const bool negative = !value.empty() && value.front() == '-';
-      std::uint64_t seconds = 0;
-      if (parse_decimal<std::uint64_t>(value.substr(negative ? 1 : 0), INT64_MAX, seconds)) {
+      if (const auto parsed = asciitext::ParseDecimal(value.substr(negative ? 1 : 0), INT64_MAX)) {
+        const std::uint64_t seconds = *parsed;
         // Any delta at or below zero expires the cookie at once.
         max_age_expiry = negative || seconds == 0 ? INT64_MIN
                                                   : (seconds > static_cast<std::uint64_t>(INT64_MAX - now)
@@ -163,7 +163,7 @@ std::optional<cookie> parse_set_cookie(std::string_view header, const parsed_url
     } else if (name == "domain") {
       std::string_view d = value;
       if (!d.empty() && d.front() == '.') d.remove_prefix(1);
-      if (!d.empty()) domain_attribute = to_lower(d);
+      if (!d.empty()) domain_attribute = asciitext::Lowered(d);
     } else if (name == "path") {
       if (!value.empty() && value.front() == '/') path_attribute = value;
     } else if (name == "secure") {
@@ -174,7 +174,7 @@ std::optional<cookie> parse_set_cookie(std::string_view header, const parsed_url
   }
   c.expires = max_age_expiry ? max_age_expiry : expires;
 
-  const std::string host = to_lower(url.host());
+  const std::string host = asciitext::Lowered(url.host());
   if (domain_attribute.empty()) {
     c.domain = host;
   } else {
@@ -206,7 +206,7 @@ void cookie_store::set_cookie(std::string_view header, const parsed_url& url, un
 }
 
 std::string cookie_store::cookie_string(const parsed_url& url, unix_seconds now) const {
-  const std::string host = to_lower(url.host());
+  const std::string host = asciitext::Lowered(url.host());
   const bool host_is_ip = is_ip_literal(url);
   const bool secure = url.protocol() == "https";
   std::vector<const stored*> chosen;

@@ -11,6 +11,10 @@ std::string error_category_impl::message(int code) const {
     case 10: return "invalid type requested from entry";
     case 11: return "Invalid chunked encoding";
     case 12: return "Invalid redirect address";
+    case 13: return "Announced file size out of bounds";
+    case 14: return "Invalid or unexpected Content-Range";
+    case 15: return "Body longer than its Content-Range";
+    case 16: return "File size unknown";
     case 100: return "Continue";
     case 101: return "Switching protocols";
     case 200: return "OK";

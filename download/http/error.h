@@ -1,6 +1,7 @@
 #pragma once
 // The engine's "HTTP" error category: its own failures (malformed messages, bad redirects,
-// undecodable state files) and every HTTP status, whose code number is the status itself.
+// undecodable state files, answers whose sizes and ranges cannot be true) and every HTTP
+// status, whose code number is the status itself.
 
 #include <boost/system/error_code.hpp>
 
@@ -13,6 +14,10 @@ enum http_errors {
   invalid_entry_type = 10,
   invalid_chunked_encoding = 11,
   invalid_redirect = 12,
+  size_out_of_bounds = 13,     // an announced file size no download of this engine can have
+  invalid_content_range = 14,  // a Content-Range that is malformed, contradicts itself or the request
+  body_beyond_range = 15,      // more body than the Content-Range announces
+  size_unknown = 16,           // the answer ended without a size to judge it complete by
 };
 }  // namespace errors
 
@@ -31,6 +36,10 @@ using errors::make_error_code;
 
 // The error for an HTTP status code, e.g. 404.
 inline boost::system::error_code status_error(int status) { return {status, http_category()}; }
+// The HTTP status an error stands for; 0 for every other error.
+inline int status_of(const boost::system::error_code& ec) {
+  return ec.category() == http_category() && ec.value() >= 100 && ec.value() <= 599 ? ec.value() : 0;
+}
 
 }  // namespace httpdl
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "download/http/text.h"
+#include "common/AsciiText.h"
 
 namespace httpdl {
 
@@ -18,7 +18,7 @@ void header_options::remove(std::string_view name) {
 
 bool header_options::find(std::string_view name, std::string& value) const {
   for (const entry& e : entries_) {
-    if (iequals(e.first, name)) {
+    if (asciitext::EqualsIgnoringCase(e.first, name)) {
       value = e.second;
       return true;
     }

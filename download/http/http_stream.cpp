@@ -8,10 +8,10 @@
 #include <boost/asio/ssl/error.hpp>
 #include <openssl/x509v3.h>
 
+#include "common/AsciiText.h"
 #include "download/http/error.h"
 #include "download/http/location.h"
 #include "download/http/request.h"
-#include "download/http/text.h"
 #include "download/http/tls_trust.h"
 
 namespace httpdl {
@@ -123,6 +123,7 @@ http_stream::wire http_stream::start_open(const std::string& url) {
   if (ec) return finish(ec);
   url_ = std::move(parsed);
   protocol_ = url_.protocol();
+  certificate_problem_.clear();
   reset_response();
   if (protocol_ != "http" && protocol_ != "https") return finish(asio::error::operation_not_supported);
   // A connection is only worth reusing when it leads to the same server and that server
@@ -184,6 +185,11 @@ boost::system::error_code http_stream::prepare_tls() {
   return {};
 }
 
+void http_stream::note_certificate_problem() {
+  const long result = SSL_get_verify_result(transport_.tls().native_handle());
+  if (result != X509_V_OK) certificate_problem_ = X509_verify_cert_error_string(result);
+}
+
 http_stream::wire http_stream::start_request() {
   reset_response();
   error_code ec;
@@ -210,7 +216,9 @@ http_stream::wire http_stream::advance(const error_code& ec, std::size_t bytes) 
     case phase::connecting:
       return on_connected(ec);
     case phase::handshaking:
-      return ec ? finish(ec) : start_request();
+      if (!ec) return start_request();
+      note_certificate_problem();
+      return finish(ec);
     case phase::writing:
       if (ec) return finish(ec);
       phase_ = phase::reading_head;
@@ -266,10 +274,10 @@ http_stream::wire http_stream::on_head_complete() {
   content_length_ = head.content_length;
   body_length_ = head.body_length;
   chunked_ = head.chunked;
-  keep_alive_ = !iequals(sent_options_.value_of(option::connection), "close") && !head.connection_close;
+  keep_alive_ = !asciitext::EqualsIgnoringCase(sent_options_.value_of(option::connection), "close") && !head.connection_close;
   const unix_seconds now = now_seconds();
   for (const auto& [name, value] : response_options_.entries()) {
-    if (iequals(name, "set-cookie")) cookies_.set_cookie(value, url_, now);
+    if (asciitext::EqualsIgnoringCase(name, "set-cookie")) cookies_.set_cookie(value, url_, now);
   }
   std::string target;
   if (!head.location.empty()) target = location_ = resolve_reference(url_, head.location);

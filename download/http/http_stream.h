@@ -88,6 +88,9 @@ class http_stream {
   bool keep_alive() const { return keep_alive_; }
   const parsed_url& url() const { return url_; }
   bool is_open() const { return transport_.is_open(); }
+  // Why the server's certificate was refused in the last failed TLS handshake, in OpenSSL's
+  // words ("self-signed certificate"); empty when none was.
+  const std::string& certificate_problem() const { return certificate_problem_; }
 
  private:
   // What the current operation needs next from the network.
@@ -104,6 +107,7 @@ class http_stream {
   wire continue_body();
   wire finish(const error_code& ec, std::size_t bytes = 0);
   error_code prepare_tls();
+  void note_certificate_problem();
   void reset_response();
   void close_transport();
 
@@ -126,6 +130,7 @@ class http_stream {
   int status_code_ = 0;
   std::string content_type_;
   std::string location_;
+  std::string certificate_problem_;
   std::int64_t content_length_ = -1;
   // The body's own length from Content-Length; for a range it is shorter than content_length_,
   // which carries the whole file's size from Content-Range.

@@ -11,8 +11,6 @@
 
 #include "common/Encoding.h"
 #include "download/http/error.h"
-#include "download/http/state_file.h"
-#include "download/http/text.h"
 
 namespace httpdl {
 
@@ -20,35 +18,6 @@ namespace asio = boost::asio;
 namespace pt = boost::posix_time;
 
 namespace {
-
-// A non-negative decimal that fits in 64 bits; -1 for anything else.
-std::int64_t parse_size(std::string_view text) {
-  std::uint64_t value = 0;
-  if (!parse_decimal<std::uint64_t>(trim(text), static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()), value)) {
-    return -1;
-  }
-  return static_cast<std::int64_t>(value);
-}
-
-// "bytes <first>-<last>/<total>": the first byte and the total (-1 when "*" or unreadable).
-struct content_range {
-  std::int64_t first = -1;
-  std::int64_t total = -1;
-};
-
-content_range parse_content_range(std::string_view text) {
-  content_range out;
-  text = trim(text);
-  const auto space = text.find(' ');
-  if (space == std::string_view::npos || !iequals(text.substr(0, space), "bytes")) return out;
-  const std::string_view span = text.substr(space + 1);
-  const auto dash = span.find('-');
-  const auto slash = span.find('/');
-  if (dash == std::string_view::npos || slash == std::string_view::npos || dash > slash) return out;
-  out.first = parse_size(span.substr(0, dash));
-  out.total = parse_size(span.substr(slash + 1));
-  return out;
-}
 
 void set_option(header_options& options, const char* name, const std::string& value) {
   options.remove(name);
@@ -61,7 +30,11 @@ std::string range_value(const range& r) {
 
 pt::ptime now() { return pt::microsec_clock::universal_time(); }
 
-const boost::system::error_code kWriteFailed = boost::system::errc::make_error_code(boost::system::errc::io_error);
+// 403, 404 and 405 end a connection for good; any other failure is retried.
+bool refuses_for_good(const boost::system::error_code& ec) {
+  const int status = status_of(ec);
+  return status == 403 || status == 404 || status == 405;
+}
 
 }  // namespace
 
@@ -69,30 +42,26 @@ multi_download::multi_download(asio::io_context& io) : io_(io), timer_(io) {}
 
 multi_download::~multi_download() { close(); }
 
-std::shared_ptr<http_stream> multi_download::new_stream() {
-  auto stream = std::make_shared<http_stream>(io_);
-  stream->set_proxy(settings_.proxy);
-  stream->set_verify_certificate(settings_.verify_certificate);
-  stream->set_ca_file(settings_.ca_file);
-  return stream;
-}
-
-multi_download::record_ptr multi_download::new_record() {
-  auto record = std::make_shared<http_stream_object>();
-  record->stream = new_stream();
-  return record;
-}
-
-void multi_download::configure_range_request(http_stream_object& record, bool keep_alive, int redirect_limit) const {
-  header_options options = settings_.header_options;
-  set_option(options, option::connection, keep_alive ? "keep-alive" : "close");
-  set_option(options, option::range, range_value(record.request_range));
-  record.stream->set_request_options(options);
-  record.stream->set_redirect_limit(redirect_limit);
-}
+// ---- start ----------------------------------------------------------------------------------
 
 void multi_download::start(const std::string& url, const download_settings& settings) {
-  // A clean slate: a later start begins again and resumes from the state file.
+  begin_run(url, settings);
+  const record_ptr probe = open_probe();
+  const probe_verdict verdict = adopt_probe_answer(*probe->stream);
+  const bool resumed = resume_or_start_afresh();
+  if (multi_connection_ && downloaded_.is_full()) {
+    finish_without_transfer(*probe->stream);
+    return;
+  }
+  open_storage(resumed);
+  settle_settings(resumed);
+  start_probe_connection(probe, verdict);
+  if (multi_connection_) start_other_connections();
+  arm_timer();
+}
+
+// A clean slate: a later start begins again and resumes from the state file.
+void multi_download::begin_run(const std::string& url, const download_settings& settings) {
   generation_.fetch_add(1);
   {
     std::lock_guard lock(connections_mutex_);
@@ -104,8 +73,10 @@ void multi_download::start(const std::string& url, const download_settings& sett
   requested_url_ = url;
   {
     std::lock_guard lock(failure_mutex_);
-    failure_.clear();
+    failure_ = download_failure();
   }
+  first_refusal_.clear();
+  discarded_state_file_.clear();
   complete_ = false;
   multi_connection_ = false;
   keep_alive_ = false;
@@ -113,97 +84,95 @@ void multi_download::start(const std::string& url, const download_settings& sett
   stat_.speed = 0;
   error_code ec;
   final_url_ = parsed_url(url, ec);
-  if (ec) throw boost::system::system_error(ec);
-  {
-    std::lock_guard lock(file_name_mutex_);
-    file_name_ = settings_.temp_file;
-  }
+  if (ec) fail_start({failure_stage::address, ec, 0, url, {}});
+  std::lock_guard lock(file_name_mutex_);
+  file_name_ = settings_.temp_file;
+}
 
-  // The probe: the whole file from byte 0, following redirects.
-  record_ptr probe = new_record();
-  {
-    header_options options = settings_.header_options;
-    set_option(options, option::range, "bytes=0-");
-    set_option(options, option::connection, "keep-alive");
-    probe->stream->set_request_options(options);
-  }
+// The probe: the whole file from byte 0, following redirects.
+multi_download::record_ptr multi_download::open_probe() {
+  auto probe = std::make_shared<http_stream_object>();
+  probe->stream = new_stream();
+  header_options options = settings_.header_options;
+  set_option(options, option::range, "bytes=0-");
+  set_option(options, option::connection, "keep-alive");
+  probe->stream->set_request_options(options);
+  error_code ec;
   probe->stream->open(final_url_.to_string(), ec);
-  if (ec) throw boost::system::system_error(ec);
-
+  if (ec) {
+    fail_start({failure_stage::probe, ec, status_of(ec), probe->stream->url().to_string(),
+                probe->stream->certificate_problem()});
+  }
   // Later requests go straight to where the redirects led.
   if (!probe->stream->location().empty()) {
     parsed_url redirected(probe->stream->location(), ec);
     if (!ec) final_url_ = std::move(redirected);
   }
+  return probe;
+}
 
-  // Partial content means the server serves ranges. For a 206 the file's size is the total
-  // of Content-Range (Content-Length is only this part's length), and only a Content-Range
-  // makes the later answers checkable, so without one the download keeps to one connection.
-  // A Content-Length that is there but no number makes the answers untrustworthy: one
-  // connection then reads the body.
-  const header_options& head = probe->stream->response_options();
-  std::string length_text;
-  const bool has_length = head.find(option::content_length, length_text);
-  const std::int64_t length = parse_size(length_text);
-  std::int64_t size = length;
-  bool probe_from_zero = false;
-  if (head.value_of(option::status_code) == "206") {
-    const content_range answered = parse_content_range(head.value_of(option::content_range));
-    if (answered.total >= 0) size = answered.total;
-    multi_connection_ = answered.total >= 0 && (!has_length || length >= 0);
-    probe_from_zero = answered.first == 0;
-    // One connection writes the answer from byte 0 on, so it has to start there.
-    if (!multi_connection_ && answered.first > 0) throw boost::system::system_error(errors::malformed_response_headers);
+probe_verdict multi_download::adopt_probe_answer(const http_stream& probe) {
+  const probe_verdict verdict = interpret_probe(probe.response_options());
+  if (verdict.error) {
+    fail_start({failure_stage::probe, verdict.error, 0, final_url_.to_string(), answer_summary(probe.response_options())});
   }
-  if (size >= 0) {
-    file_size_ = size;
-    allocated_.reset(size);
-    downloaded_.reset(size);
+  multi_connection_ = verdict.multi_connection;
+  keep_alive_ = multi_connection_ && verdict.keep_alive;
+  if (verdict.file_size >= 0) {
+    file_size_ = verdict.file_size;
+    allocated_.reset(verdict.file_size);
+    downloaded_.reset(verdict.file_size);
   }
+  return verdict;
+}
 
-  // Resume from the state file; anything unusable there is thrown away with the body.
-  bool resumed = false;
-  if (multi_connection_) {
-    keep_alive_ = to_lower(head.value_of(option::connection)) == "keep-alive";
-    if (settings_.state_file.empty()) settings_.state_file = file_name() + L".cfg";
-    resumed = load_state_file(size);
-    if (!resumed) {
-      allocated_.reset(size);
-      downloaded_.reset(size);
-    }
-  }
+// Resumes from the state file; anything unusable there is thrown away with the body. Only a
+// download in ranges keeps a state file.
+bool multi_download::resume_or_start_afresh() {
+  if (!multi_connection_) return false;
+  if (settings_.state_file.empty()) settings_.state_file = file_name() + L".cfg";
+  if (load_state_file(file_size_)) return true;
+  allocated_.reset(file_size_);
+  downloaded_.reset(file_size_);
+  return false;
+}
 
-  // Nothing left to fetch.
-  if (multi_connection_ && downloaded_.is_full()) {
-    error_code ignored;
-    probe->stream->close(ignored);
-    release_files();
-    complete_ = true;
-    return;
-  }
+// The state file shows every byte stored: nothing is left to fetch.
+void multi_download::finish_without_transfer(http_stream& probe) {
+  error_code ignored;
+  probe.close(ignored);
+  release_files();
+  complete_ = true;
+}
 
-  // The body's file. Without a resumable state a leftover body must not keep its tail.
+// The body's file. Without a resumable state a leftover body must not keep its bytes; a
+// resumed one keeps them but not a tail beyond the file's end.
+void multi_download::open_storage(bool resumed) {
   storage_ = settings_.storage_factory ? settings_.storage_factory() : std::make_unique<file_storage>();
+  error_code ec;
   storage_->open(file_name(), ec);
-  // A resumed body keeps its bytes but not a tail beyond the file's end.
+  const std::int64_t size = file_size_;
   if (!ec && (!resumed || storage_->size() > size)) ec = storage_->truncate(resumed ? size : 0);
-  if (ec) {
-    release_files();
-    throw boost::system::system_error(ec);
-  }
+  if (ec) fail_start({failure_stage::storage, ec, 0, final_url_.to_string(), encoding::WideToAnsi(file_name())});
+}
 
-  // Settings outside their sense get the nearest sensible value.
+// Settings outside their sense get the nearest sensible value.
+void multi_download::settle_settings(bool resumed) {
   if (settings_.connections == -1) settings_.connections = 5;
   settings_.connections = std::max(settings_.connections, 1);
   settings_.pieces_per_request = std::max(settings_.pieces_per_request, 1);
   settings_.timeout_seconds = std::max(settings_.timeout_seconds, 1);
   if (!resumed) {
     // Kept within the bounds a state file is accepted with, so that it can be resumed from.
-    piece_size_ = settings_.piece_size == -1 ? compute_piece_size(std::max<std::int64_t>(size, 0))
+    piece_size_ = settings_.piece_size == -1 ? compute_piece_size(std::max<std::int64_t>(file_size_, 0))
                                              : std::clamp<std::int64_t>(settings_.piece_size, kMinPieceSize, kMaxPieceSize);
   }
   max_request_bytes_ = static_cast<std::int64_t>(settings_.pieces_per_request) * piece_size_;
+}
 
+// Connection 0 keeps reading the probe's answer when the answer starts at byte 0 and so does
+// the range it is given; otherwise it asks anew. One connection alone reads the answer to its end.
+void multi_download::start_probe_connection(const record_ptr& probe, const probe_verdict& verdict) {
   // Running, unless a stop() came while probing.
   abort_ = stop_requested_generation_.load() == generation_.load();
   complete_ = false;
@@ -212,51 +181,97 @@ void multi_download::start(const std::string& url, const download_settings& sett
     connections_.push_back(probe);
   }
   probe->last_request_time = now();
-
-  if (multi_connection_) {
-    // Connection 0 keeps reading the probe's answer when its range starts at byte 0 and
-    // the answer does too; otherwise it asks anew.
-    if (!take_next_range(probe->request_range)) {
-      probe->done = true;
-      error_code ignored;
-      probe->stream->close(ignored);
-    } else {
-      configure_range_request(*probe, keep_alive_, 0);
-      if (probe->request_range.left == 0 && probe_from_zero) {
-        probe->open_ended = true;
-        async_read(0, probe);
-      } else {
-        probe->stream->close(ec);
-        if (ec) {
-          release_files();
-          throw boost::system::system_error(ec);
-        }
-        async_open(0, probe);
-      }
-    }
-    // One more connection per free range, up to the limit.
-    for (int i = 1; i < settings_.connections; ++i) {
-      record_ptr record = new_record();
-      if (!take_next_range(record->request_range)) break;
-      configure_range_request(*record, keep_alive_, 0);
-      std::size_t index = 0;
-      {
-        std::lock_guard lock(connections_mutex_);
-        index = connections_.size();
-        connections_.push_back(record);
-      }
-      record->last_request_time = now();
-      async_open(index, record);
-    }
-  } else {
-    // One connection reads the probe's answer to its end.
+  if (!multi_connection_) {
     async_read(0, probe);
+    return;
   }
-  arm_timer();
+  range first;
+  if (!take_next_range(first)) {
+    probe->done = true;
+    error_code ignored;
+    probe->stream->close(ignored);
+    return;
+  }
+  if (first.left == 0 && verdict.from_zero) {
+    probe->request_range = first;
+    probe->answered_last = verdict.answered_last;
+    probe->open_ended = true;
+    configure_range_request(*probe, keep_alive_, 0);
+    async_read(0, probe);
+    return;
+  }
+  error_code ec;
+  probe->stream->close(ec);
+  if (ec) fail_start({failure_stage::probe, ec, 0, final_url_.to_string(), {}});
+  open_connection(0, first, nullptr, probe->stream);
 }
 
-// ---- ranges ----------------------------------------------------------------------------------
+// One more connection per free range, up to the limit.
+void multi_download::start_other_connections() {
+  for (int i = 1; i < settings_.connections; ++i) {
+    range wanted;
+    if (!take_next_range(wanted)) break;
+    open_connection(static_cast<std::size_t>(i), wanted, nullptr, nullptr);
+  }
+}
 
+void multi_download::fail_start(download_failure failure) {
+  const error_code ec = failure.error;
+  note_failure(std::move(failure));
+  release_files();
+  throw boost::system::system_error(ec);
+}
+
+// ---- connections and ranges -------------------------------------------------------------------
+
+std::shared_ptr<http_stream> multi_download::new_stream() {
+  auto stream = std::make_shared<http_stream>(io_);
+  stream->set_proxy(settings_.proxy);
+  stream->set_verify_certificate(settings_.verify_certificate);
+  stream->set_ca_file(settings_.ca_file);
+  return stream;
+}
+
+void multi_download::configure_range_request(http_stream_object& record, bool keep_alive, int redirect_limit) const {
+  header_options options = settings_.header_options;
+  set_option(options, option::connection, keep_alive ? "keep-alive" : "close");
+  set_option(options, option::range, range_value(record.request_range));
+  record.stream->set_request_options(options);
+  record.stream->set_redirect_limit(redirect_limit);
+}
+
+// The one place a connection record is made and opened: record `index` (appended when it is
+// the next index) fetches `wanted` over `stream`, or a new stream when none is given. A record
+// that replaces another carries its counters, and handlers of the replaced one then see that
+// it is no longer current.
+void multi_download::open_connection(std::size_t index, const range& wanted, const http_stream_object* replaced,
+                                     std::shared_ptr<http_stream> stream) {
+  auto record = std::make_shared<http_stream_object>();
+  record->stream = stream ? std::move(stream) : new_stream();
+  record->request_range = wanted;
+  if (replaced) {
+    record->total_bytes = replaced->total_bytes.load();
+    record->last_error = replaced->last_error;
+  }
+  configure_range_request(*record, keep_alive_, 0);
+  record->last_request_time = now();
+  {
+    std::lock_guard lock(connections_mutex_);
+    if (index < connections_.size()) {
+      connections_[index] = record;
+    } else {
+      connections_.push_back(record);
+      index = connections_.size() - 1;
+    }
+  }
+  async_open(index, record);
+}
+
+// Which bytes a connection fetches next is decided here alone. The split is the range map's
+// lowest gap not yet handed out, so the file fills from its start and a resumed download
+// continues at its first missing byte; each request is capped at pieces_per_request pieces so
+// that the last bytes of the file are shared among connections instead of waiting on one long
+// range. Finding the gap and marking it handed out is one step under the allocation mutex.
 bool multi_download::take_next_range(range& out) {
   std::lock_guard lock(allocation_mutex_);
   for (;;) {
@@ -271,12 +286,13 @@ bool multi_download::take_next_range(range& out) {
   }
 }
 
-bool multi_download::is_current(std::size_t index, const record_ptr& record) const {
+// A record the timer replaced, or one that is done, still completes its last operation; its
+// handlers must then leave everything alone.
+bool multi_download::is_live(std::size_t index, const record_ptr& record) const {
+  if (record->done) return false;
   std::lock_guard lock(connections_mutex_);
   return index < connections_.size() && connections_[index] == record;
 }
-
-// ---- connection handlers ---------------------------------------------------------------------
 
 void multi_download::async_open(std::size_t index, const record_ptr& record) {
   record->stream->async_open(final_url_.to_string(),
@@ -289,34 +305,46 @@ void multi_download::async_read(std::size_t index, const record_ptr& record) {
   });
 }
 
+// ---- connection handlers ----------------------------------------------------------------------
+
+// The bytes of a read that belong where this record writes: in ranges, no further than the
+// range asked for (the rest is another connection's) and than the range the answer announced;
+// alone, no further than the file's end.
+std::size_t multi_download::usable_bytes(const http_stream_object& record, std::size_t bytes) const {
+  const std::int64_t offset = record.request_range.left + record.bytes_in_range;
+  std::int64_t room = static_cast<std::int64_t>(bytes);
+  if (multi_connection_) {
+    room = std::min(record.request_range.right, record.answered_last) - offset + 1;
+  } else if (file_size_ >= 0) {
+    room = file_size_ - offset;
+  }
+  return static_cast<std::size_t>(std::clamp<std::int64_t>(room, 0, static_cast<std::int64_t>(bytes)));
+}
+
 void multi_download::on_data(std::size_t index, const record_ptr& record, const error_code& ec, std::size_t bytes) {
-  // A record the timer replaced still completes its last read; its bytes are fetched again.
-  if (!is_current(index, record)) return;
+  if (!is_live(index, record)) return;
   stat_.bytes_this_second += static_cast<std::int64_t>(bytes);
   bytes = std::min(bytes, record->buffer.size());
 
-  std::size_t usable = bytes;
   const std::int64_t offset = record->request_range.left + record->bytes_in_range;
-  const std::int64_t size = file_size_;
-  if (multi_connection_) {
-    // Bytes past the requested range belong to another connection's range.
-    const std::int64_t wanted = record->request_range.right - record->request_range.left + 1 - record->bytes_in_range;
-    usable = static_cast<std::size_t>(std::clamp<std::int64_t>(wanted, 0, static_cast<std::int64_t>(bytes)));
-  } else if (size >= 0) {
-    usable = static_cast<std::size_t>(std::clamp<std::int64_t>(size - offset, 0, static_cast<std::int64_t>(bytes)));
-  }
   // Only bytes on disk count: anything else is fetched again from the first missing byte.
-  if (!storage_ || (ec && ec != asio::error::eof)) usable = 0;
+  const std::size_t usable = !storage_ || (ec && ec != asio::error::eof) ? 0 : usable_bytes(*record, bytes);
   if (usable > 0) {
     if (storage_->write(record->buffer.data(), offset, usable) != usable) {
-      fail_download(kWriteFailed);
+      fail_download({failure_stage::write, storage_->write_error(), 0, final_url_.to_string(), {}});
       return;
     }
-    if (size >= 0) downloaded_.add(offset, offset + static_cast<std::int64_t>(usable));
+    if (file_size_ >= 0) downloaded_.add(offset, offset + static_cast<std::int64_t>(usable));
   }
   record->bytes_in_range += static_cast<std::int64_t>(usable);
   record->total_bytes += static_cast<std::int64_t>(usable);
 
+  if (multi_connection_ && !ec && offset + static_cast<std::int64_t>(bytes) - 1 > record->answered_last) {
+    // The body runs past the range its head announced: nothing more of this answer is believed.
+    record->last_error = errors::body_beyond_range;
+    record->reconnect = true;
+    return;
+  }
   if (multi_connection_ && !abort_ &&
       record->bytes_in_range >= record->request_range.right - record->request_range.left + 1) {
     // The next range goes on the same connection, unless the server closes it or this is the
@@ -333,7 +361,7 @@ void multi_download::on_data(std::size_t index, const record_ptr& record, const 
     return;
   }
   if (ec || abort_) {
-    if (!multi_connection_) end_download(false);
+    if (!multi_connection_) end_single_connection(false, ec);
     return;  // the timer re-opens the connection once it has been silent long enough
   }
   if (multi_connection_ && bytes == 0) {
@@ -341,8 +369,8 @@ void multi_download::on_data(std::size_t index, const record_ptr& record, const 
     record->reconnect = true;
     return;
   }
-  if (!multi_connection_ && ((size >= 0 && record->total_bytes >= size) || bytes == 0)) {
-    end_download(size >= 0 && record->total_bytes >= size);
+  if (!multi_connection_ && ((file_size_ >= 0 && record->total_bytes >= file_size_) || bytes == 0)) {
+    end_single_connection(file_size_ >= 0 && record->total_bytes >= file_size_, ec);
     return;
   }
   record->last_request_time = now();
@@ -368,23 +396,18 @@ void multi_download::on_opened(std::size_t index, const record_ptr& record, cons
 }
 
 void multi_download::on_range_answer(std::size_t index, const record_ptr& record, const error_code& ec) {
-  if (!is_current(index, record)) return;
+  if (!is_live(index, record)) return;
   if (ec || abort_) {
     record->last_error = ec;
     if (!multi_connection_) end_download(false);
     return;
   }
-  // Only the part asked for may be written at the range's offset: a whole file (200) or
-  // another part is refused, and the timer asks again later.
-  const header_options& head = record->stream->response_options();
-  const content_range answered = parse_content_range(head.value_of(option::content_range));
+  // Only the part asked for may be written at the range's offset: a whole file (200), another
+  // part or an answer that contradicts itself is refused, and the timer asks again later.
   const std::int64_t expected_first = record->request_range.left + record->bytes_in_range;
-  if (record->stream->status_code() != 206) {
-    record->last_error = status_error(record->stream->status_code());
-    return;
-  }
-  if (answered.first != expected_first || answered.total != file_size_) {
-    record->last_error = errors::malformed_response_headers;
+  if (const error_code refused =
+          check_range_answer(record->stream->response_options(), expected_first, file_size_, record->answered_last)) {
+    record->last_error = refused;
     return;
   }
   record->last_error.clear();
@@ -405,68 +428,74 @@ void multi_download::on_timer(const error_code& ec) {
     release_files();
     return;
   }
-  const double smoothed = (static_cast<double>(stat_.speed.load()) * 7.0 +
-                           static_cast<double>(stat_.bytes_this_second.exchange(0))) / 8.0;
-  stat_.speed = static_cast<int>(std::min(smoothed, static_cast<double>(std::numeric_limits<int>::max())));
-
-  const pt::ptime current = now();
-  bool all_done = true;
-  {
-    std::lock_guard lock(connections_mutex_);
-    for (std::size_t i = 0; i < connections_.size(); ++i) {
-      record_ptr record = connections_[i];
-      if (record->done) continue;
-      const bool silent = record->last_request_time.is_not_a_date_time() ||
-                          current - record->last_request_time > pt::seconds(settings_.timeout_seconds);
-      if (!silent && !record->reconnect) {
-        all_done = false;
-        continue;
-      }
-      error_code ignored;
-      record->stream->close(ignored);
-      const int status = record->last_error.category() == http_category() ? record->last_error.value() : 0;
-      if (status == 403 || status == 404 || status == 405) {
-        record->done = true;
-        continue;
-      }
-      if (!multi_connection_) {
-        abort_ = true;
-        record->done = true;
-        continue;
-      }
-      // A fresh record: handlers of the old one see they are no longer current.
-      auto fresh = std::make_shared<http_stream_object>();
-      fresh->stream = new_stream();
-      fresh->request_range = record->request_range;
-      fresh->bytes_in_range = record->bytes_in_range;
-      fresh->total_bytes = record->total_bytes.load();
-      fresh->last_error = record->last_error;
-      const std::int64_t first_missing = record->request_range.left + record->bytes_in_range;
-      if (first_missing > record->request_range.right) {
-        if (!take_next_range(fresh->request_range)) {
-          fresh->done = true;
-          connections_[i] = fresh;
-          continue;
-        }
-        fresh->bytes_in_range = 0;
-      } else {
-        fresh->request_range.left = first_missing;
-        fresh->bytes_in_range = 0;
-      }
-      configure_range_request(*fresh, keep_alive_, 0);
-      fresh->last_request_time = current;
-      connections_[i] = fresh;
-      all_done = false;
-      fresh->stream->async_open(final_url_.to_string(),
-                                [this, i, fresh](const error_code& e) { on_opened(i, fresh, e); });
-    }
-  }
-  if (all_done) {
-    end_download(downloaded_.is_full());
+  update_speed();
+  if (!tend_connections()) {
+    end_when_all_done();
     release_files();
     return;
   }
   arm_timer();
+}
+
+void multi_download::update_speed() {
+  const double smoothed = (static_cast<double>(stat_.speed.load()) * 7.0 +
+                           static_cast<double>(stat_.bytes_this_second.exchange(0))) / 8.0;
+  stat_.speed = static_cast<int>(std::min(smoothed, static_cast<double>(std::numeric_limits<int>::max())));
+}
+
+// Stall detection: a connection silent for longer than the time-out, or one that asked for it,
+// is re-opened or retired. True while any connection still has work.
+bool multi_download::tend_connections() {
+  std::vector<record_ptr> records;
+  {
+    std::lock_guard lock(connections_mutex_);
+    records = connections_;
+  }
+  const pt::ptime current = now();
+  bool working = false;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const record_ptr& record = records[i];
+    if (record->done) continue;
+    const bool silent = record->last_request_time.is_not_a_date_time() ||
+                        current - record->last_request_time > pt::seconds(settings_.timeout_seconds);
+    if (!silent && !record->reconnect) {
+      working = true;
+      continue;
+    }
+    if (reopen_or_retire(i, record)) working = true;
+  }
+  return working;
+}
+
+// A refused connection ends for good, the one connection of a download that is not split ends
+// the download, and any other starts again from its first missing byte, or on a new range when
+// its own is complete. True when the connection goes on.
+bool multi_download::reopen_or_retire(std::size_t index, const record_ptr& record) {
+  error_code ignored;
+  record->stream->close(ignored);
+  if (refuses_for_good(record->last_error)) {
+    if (!first_refusal_) first_refusal_ = record->last_error;
+    record->done = true;
+    return false;
+  }
+  if (!multi_connection_) {
+    note_failure({failure_stage::transfer, asio::error::timed_out, 0, final_url_.to_string(),
+                  "nothing for " + std::to_string(settings_.timeout_seconds) + " s"});
+    abort_ = true;
+    record->done = true;
+    return false;
+  }
+  record->reconnect = false;
+  range wanted = record->request_range;
+  const std::int64_t first_missing = record->request_range.left + record->bytes_in_range;
+  if (first_missing <= wanted.right) {
+    wanted.left = first_missing;
+  } else if (!take_next_range(wanted)) {
+    record->done = true;
+    return false;
+  }
+  open_connection(index, wanted, record.get(), nullptr);
+  return true;
 }
 
 // ---- endings ---------------------------------------------------------------------------------
@@ -483,7 +512,33 @@ void multi_download::finish_record(http_stream_object& record) {
       if (!other->done) return;
     }
   }
-  end_download(downloaded_.is_full());
+  end_when_all_done();
+}
+
+// Every connection is done: the download is complete, or its connections gave up, and the
+// first refusal among them says why.
+void multi_download::end_when_all_done() {
+  const bool complete = downloaded_.is_full();
+  if (!complete && !abort_) {
+    note_failure(first_refusal_ ? download_failure{failure_stage::ranges, first_refusal_, status_of(first_refusal_),
+                                                   final_url_.to_string(), {}}
+                                : download_failure{failure_stage::incomplete, {}, 0, final_url_.to_string(), {}});
+  }
+  end_download(complete);
+}
+
+// One connection carries the whole file, so its end is the download's end. Short of every
+// byte, the reason is the connection's error, or the end of an answer that came too soon or
+// never said how long the file is.
+void multi_download::end_single_connection(bool complete, const error_code& ec) {
+  if (!complete && !abort_) {
+    error_code why = ec;
+    if (!ec || ec == asio::error::eof) {
+      why = file_size_ < 0 ? error_code(errors::size_unknown) : error_code(asio::error::eof);
+    }
+    note_failure({failure_stage::transfer, why, 0, final_url_.to_string(), {}});
+  }
+  end_download(complete);
 }
 
 void multi_download::end_download(bool complete) {
@@ -492,11 +547,13 @@ void multi_download::end_download(bool complete) {
   timer_.cancel();
 }
 
-void multi_download::fail_download(const error_code& ec) {
-  {
-    std::lock_guard lock(failure_mutex_);
-    if (!failure_) failure_ = ec;
-  }
+void multi_download::note_failure(download_failure failure) {
+  std::lock_guard lock(failure_mutex_);
+  if (!failure_) failure_ = std::move(failure);
+}
+
+void multi_download::fail_download(download_failure failure) {
+  note_failure(std::move(failure));
   end_download(false);
   close_streams();
 }
@@ -546,28 +603,15 @@ bool multi_download::load_state_file(std::int64_t probed_size) {
   state_file_ = std::make_unique<file_storage>();
   error_code ec;
   state_file_->open(settings_.state_file, ec);
-  if (ec) {
-    discard_state_file();
-    return false;
-  }
+  if (ec) return discard_state_file("it cannot be opened: " + ec.message());
   const std::int64_t length = state_file_->size();
   if (length == 0) return false;  // a fresh record: nothing to resume
   download_state state;
-  std::string bytes;
-  bool usable = length > 0 && length <= std::numeric_limits<std::int32_t>::max();
-  if (usable) {
-    bytes.resize(static_cast<std::size_t>(length));
-    usable = state_file_->read(bytes.data(), 0, bytes.size()) == bytes.size() && !decode_download_state(bytes, state) &&
-             is_consistent(state) && state.file_size == probed_size;
-  }
-  if (usable && settings_.use_stored_url && !state.final_url.empty()) {
+  if (std::string why = read_state_record(probed_size, state); !why.empty()) return discard_state_file(std::move(why));
+  if (settings_.use_stored_url && !state.final_url.empty()) {
     parsed_url stored(state.final_url, ec);
-    usable = !ec;
-    if (usable) final_url_ = std::move(stored);
-  }
-  if (!usable) {
-    discard_state_file();
-    return false;
+    if (ec) return discard_state_file("its address does not parse: " + state.final_url);
+    final_url_ = std::move(stored);
   }
   piece_size_ = state.piece_size;
   allocated_.reset(state.file_size);
@@ -578,13 +622,32 @@ bool multi_download::load_state_file(std::int64_t probed_size) {
   return true;
 }
 
-void multi_download::discard_state_file() {
+// The record of the open state file, or why it cannot be resumed from.
+std::string multi_download::read_state_record(std::int64_t probed_size, download_state& state) {
+  const std::int64_t length = state_file_->size();
+  if (length < 0 || length > kMaxStateFileBytes) {
+    return "its size (" + std::to_string(length) + " bytes) is not that of a download record";
+  }
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  if (state_file_->read(bytes.data(), 0, bytes.size()) != bytes.size()) return "it could not be read whole";
+  if (decode_download_state(bytes, state)) return "it is not a download record";
+  if (!is_consistent(state)) return "its sizes, piece count and bitfield do not agree";
+  if (state.file_size != probed_size) {
+    return "it records a file of " + std::to_string(state.file_size) + " bytes, the server announces " +
+           std::to_string(probed_size);
+  }
+  return {};
+}
+
+bool multi_download::discard_state_file(std::string why) {
   if (state_file_) {
     state_file_->close();
     state_file_.reset();
   }
   std::error_code ignored;
   std::filesystem::remove(encoding::ToPath(settings_.state_file), ignored);
+  discarded_state_file_ = std::move(why);
+  return false;
 }
 
 void multi_download::save_state_file() {
@@ -624,9 +687,11 @@ std::wstring multi_download::file_name() const {
   return file_name_;
 }
 
-boost::system::error_code multi_download::failure() const {
+download_failure multi_download::failure() const {
   std::lock_guard lock(failure_mutex_);
   return failure_;
 }
+
+std::string multi_download::discarded_state_file() const { return discarded_state_file_; }
 
 }  // namespace httpdl

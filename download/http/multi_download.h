@@ -20,9 +20,12 @@
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/system/error_code.hpp>
 
+#include "download/http/failure.h"
 #include "download/http/header_options.h"
 #include "download/http/http_stream.h"
+#include "download/http/range_answer.h"
 #include "download/http/range_map.h"
+#include "download/http/state_file.h"
 #include "download/http/storage.h"
 #include "download/http/url.h"
 
@@ -61,6 +64,7 @@ struct http_stream_object {
   std::shared_ptr<http_stream> stream;
   std::array<char, kReadSize> buffer{};
   range request_range;  // inclusive
+  std::int64_t answered_last = -1;  // the last byte the answer being read announces
   std::int64_t bytes_in_range = 0;
   std::atomic<std::int64_t> total_bytes{0};  // over the connection's life; read by other threads
   boost::posix_time::ptime last_request_time;  // last completed open, request or read
@@ -92,37 +96,64 @@ class multi_download {
   int speed() const { return stat_.speed.load(); }
   // The download ended with every byte of the file stored.
   bool complete() const { return complete_.load(); }
-  // Why the download ended early: a failed storage write or another fatal error of the
-  // transfer; empty otherwise.
-  boost::system::error_code failure() const;
+  // Why the last run failed: the first fatal error of the start or of the transfer (a probe
+  // refused, a failed write, every remaining range refused); empty when it did not fail.
+  download_failure failure() const;
+  // Why the last start threw the state file away; empty when it did not. Asked on the thread
+  // that ran start().
+  std::string discarded_state_file() const;
 
  private:
   using record_ptr = std::shared_ptr<http_stream_object>;
   using error_code = boost::system::error_code;
 
+  // The steps of start().
+  void begin_run(const std::string& url, const download_settings& settings);
+  record_ptr open_probe();
+  probe_verdict adopt_probe_answer(const http_stream& probe);
+  bool resume_or_start_afresh();
+  void finish_without_transfer(http_stream& probe);
+  void open_storage(bool resumed);
+  void settle_settings(bool resumed);
+  void start_probe_connection(const record_ptr& probe, const probe_verdict& verdict);
+  void start_other_connections();
+  [[noreturn]] void fail_start(download_failure failure);
+
   std::shared_ptr<http_stream> new_stream();
-  record_ptr new_record();
   void configure_range_request(http_stream_object& record, bool keep_alive, int redirect_limit) const;
+  void open_connection(std::size_t index, const range& wanted, const http_stream_object* replaced,
+                       std::shared_ptr<http_stream> stream);
   bool take_next_range(range& out);
-  bool is_current(std::size_t index, const record_ptr& record) const;
+  bool is_live(std::size_t index, const record_ptr& record) const;
 
   void async_open(std::size_t index, const record_ptr& record);
   void async_read(std::size_t index, const record_ptr& record);
   void on_data(std::size_t index, const record_ptr& record, const error_code& ec, std::size_t bytes);
+  std::size_t usable_bytes(const http_stream_object& record, std::size_t bytes) const;
   void on_opened(std::size_t index, const record_ptr& record, const error_code& ec);
   void on_range_answer(std::size_t index, const record_ptr& record, const error_code& ec);
   void request_next_range(std::size_t index, const record_ptr& record);
+
+  // The jobs of the one-second timer.
   void arm_timer();
   void on_timer(const error_code& ec);
+  void update_speed();
+  bool tend_connections();
+  bool reopen_or_retire(std::size_t index, const record_ptr& record);
+
   void finish_record(http_stream_object& record);
+  void end_when_all_done();
+  void end_single_connection(bool complete, const error_code& ec);
   void end_download(bool complete);
-  void fail_download(const error_code& ec);
+  void note_failure(download_failure failure);
+  void fail_download(download_failure failure);
   void close_streams();
   void release_files();
 
   bool load_state_file(std::int64_t probed_size);
+  std::string read_state_record(std::int64_t probed_size, download_state& state);
   void save_state_file();
-  void discard_state_file();
+  bool discard_state_file(std::string why);
 
   boost::asio::io_context& io_;
   boost::asio::steady_timer timer_;
@@ -155,7 +186,11 @@ class multi_download {
   std::atomic<unsigned> generation_{0};
   std::atomic<unsigned> stop_requested_generation_{0};
   mutable std::mutex failure_mutex_;
-  error_code failure_;
+  download_failure failure_;
+  // The first error that ended a connection for good, which explains a download whose
+  // connections all gave up (task thread only).
+  error_code first_refusal_;
+  std::string discarded_state_file_;  // task thread only
 };
 
 }  // namespace httpdl

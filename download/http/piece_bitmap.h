@@ -4,6 +4,7 @@
 // same pieces have the same bytes.
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,16 @@ class piece_bitmap {
     return map;
   }
 
-  static std::size_t byte_count(std::int64_t bits) { return bits <= 0 ? 0 : static_cast<std::size_t>((bits + 7) / 8); }
+  // More bits than any file of the engine has pieces (2^26 at most); the byte count of a
+  // larger bitmap would not fit a 32-bit size_t and would wrap to a smaller buffer.
+  static constexpr std::int64_t kMaxBits = std::int64_t{1} << 31;
+
+  // Throws std::length_error for more than kMaxBits, as a string throws for more than it holds.
+  static std::size_t byte_count(std::int64_t bits) {
+    if (bits <= 0) return 0;
+    if (bits > kMaxBits) throw std::length_error("piece bitmap of more than 2^31 bits");
+    return static_cast<std::size_t>(bits / 8 + (bits % 8 != 0 ? 1 : 0));
+  }
 
   std::int64_t size() const { return bits_; }
   bool test(std::int64_t i) const {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "download/http/text.h"
+#include "common/AsciiText.h"
 
 namespace httpdl {
 
@@ -22,7 +22,7 @@ bool breaks_request_line(std::string_view text) {
 // Takes the caller's value for `name` out of `options`, or the default.
 std::string take(header_options& options, const char* name, std::string fallback) {
   for (const auto& [present, value] : options.entries()) {
-    if (iequals(present, name)) {
+    if (asciitext::EqualsIgnoringCase(present, name)) {
       std::string taken = value;
       options.remove(std::string(present));
       return taken;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/AsciiText.h"
 #include "download/http/error.h"
-#include "download/http/text.h"
 
 namespace httpdl {
 
@@ -23,8 +23,10 @@ bool is_value_char(unsigned char c) { return c == '\t' || !is_control(c); }
 // Reads 1 or more digits at `pos` up to `max`, moving `pos` past them.
 bool read_number(std::string_view text, std::size_t& pos, unsigned max, unsigned& value) {
   std::size_t end = pos;
-  while (end < text.size() && is_digit(text[end])) ++end;
-  if (!parse_decimal(text.substr(pos, end - pos), max, value)) return false;
+  while (end < text.size() && asciitext::IsDigit(text[end])) ++end;
+  const auto number = asciitext::ParseDecimal(text.substr(pos, end - pos), max);
+  if (!number) return false;
+  value = static_cast<unsigned>(*number);
   pos = end;
   return true;
 }
@@ -32,7 +34,7 @@ bool read_number(std::string_view text, std::size_t& pos, unsigned max, unsigned
 bool names_token(std::string_view list, std::string_view token) {
   while (!list.empty()) {
     const auto comma = list.find(',');
-    if (iequals(trim(list.substr(0, comma)), token)) return true;
+    if (asciitext::EqualsIgnoringCase(asciitext::TrimBlanks(list.substr(0, comma)), token)) return true;
     if (comma == std::string_view::npos) break;
     list.remove_prefix(comma + 1);
   }
@@ -40,8 +42,7 @@ bool names_token(std::string_view list, std::string_view token) {
 }
 
 void take_length(std::string_view text, std::int64_t& length) {
-  const std::int64_t value = parse_length(text);
-  if (value >= 0) length = std::max(length, value);
+  if (const auto value = asciitext::ParseDecimal(text, INT64_MAX)) length = std::max(length, static_cast<std::int64_t>(*value));
 }
 
 }  // namespace
@@ -76,10 +77,10 @@ boost::system::error_code parse_header_block(std::string_view block, response_he
     if (!std::all_of(line.begin(), line.end(), [](char c) { return is_value_char(static_cast<unsigned char>(c)); })) {
       return malformed;
     }
-    if (!line.empty() && is_space_or_tab(line.front())) {
+    if (!line.empty() && asciitext::IsBlank(line.front())) {
       if (headers.empty()) return malformed;
       std::string& value = headers.back().second;
-      const std::string_view more = trim(line);
+      const std::string_view more = asciitext::TrimBlanks(line);
       if (!more.empty()) value += (value.empty() ? "" : " ") + std::string(more);
       continue;
     }
@@ -89,23 +90,23 @@ boost::system::error_code parse_header_block(std::string_view block, response_he
     if (!std::all_of(name.begin(), name.end(), [](char c) { return is_token_char(static_cast<unsigned char>(c)); })) {
       return malformed;
     }
-    headers.emplace_back(std::string(name), std::string(trim(line.substr(colon + 1))));
+    headers.emplace_back(std::string(name), std::string(asciitext::TrimBlanks(line.substr(colon + 1))));
   }
 
   for (auto& [name, value] : headers) {
-    if (iequals(name, "Content-Type")) {
+    if (asciitext::EqualsIgnoringCase(name, "Content-Type")) {
       head.content_type = value;
-    } else if (iequals(name, "Content-Length")) {
+    } else if (asciitext::EqualsIgnoringCase(name, "Content-Length")) {
       take_length(value, head.content_length);
       take_length(value, head.body_length);
-    } else if (iequals(name, "Location")) {
+    } else if (asciitext::EqualsIgnoringCase(name, "Location")) {
       head.location = value;
-    } else if (iequals(name, "Content-Range")) {
+    } else if (asciitext::EqualsIgnoringCase(name, "Content-Range")) {
       const auto slash = value.find('/');
-      if (slash != std::string::npos) take_length(trim(std::string_view(value).substr(slash + 1)), head.content_length);
-    } else if (iequals(name, "Transfer-Encoding")) {
-      head.chunked = iequals(value, "chunked");
-    } else if (iequals(name, "Connection")) {
+      if (slash != std::string::npos) take_length(asciitext::TrimBlanks(std::string_view(value).substr(slash + 1)), head.content_length);
+    } else if (asciitext::EqualsIgnoringCase(name, "Transfer-Encoding")) {
+      head.chunked = asciitext::EqualsIgnoringCase(value, "chunked");
+    } else if (asciitext::EqualsIgnoringCase(name, "Connection")) {
       head.connection_close = head.connection_close || names_token(value, "close");
     }
     head.options.insert(std::move(name), std::move(value));

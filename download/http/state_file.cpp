@@ -46,7 +46,7 @@ boost::system::error_code decode_download_state(std::string_view bytes, download
 }
 
 bool is_consistent(const download_state& state) {
-  if (state.file_size < 0) return false;
+  if (state.file_size < 0 || state.file_size > kMaxFileSize) return false;
   if (state.piece_size < kMinPieceSize || state.piece_size > kMaxPieceSize) return false;
   // Written as division so that no value of the file's fields can overflow.
   const std::int64_t pieces = state.file_size / state.piece_size + (state.file_size % state.piece_size != 0 ? 1 : 0);

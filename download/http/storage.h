@@ -27,6 +27,11 @@ class storage_interface {
   virtual boost::system::error_code truncate(std::int64_t size) = 0;
   // The file's length, or -1 when it cannot be told.
   virtual std::int64_t size() = 0;
+  // Why the last write moved fewer bytes than asked (a full disk reads differently from a lost
+  // volume); a storage that cannot tell says io_error.
+  virtual boost::system::error_code write_error() const {
+    return boost::system::errc::make_error_code(boost::system::errc::io_error);
+  }
 };
 
 // A file opened for reading and writing, shared for reading by others, with a random-access
@@ -47,6 +52,7 @@ class file_storage final : public storage_interface {
   bool eof() override;
   boost::system::error_code truncate(std::int64_t size) override;
   std::int64_t size() override;
+  boost::system::error_code write_error() const override { return write_error_; }
 
   bool is_open() const { return handle_ != kInvalidHandle; }
 
@@ -55,6 +61,7 @@ class file_storage final : public storage_interface {
   static constexpr std::intptr_t kInvalidHandle = -1;
   std::intptr_t handle_ = kInvalidHandle;
   std::int64_t position_ = 0;
+  boost::system::error_code write_error_;
 };
 
 }  // namespace httpdl

@@ -4,7 +4,7 @@
 
 #include <boost/system/system_error.hpp>
 
-#include "download/http/text.h"
+#include "common/AsciiText.h"
 
 namespace httpdl {
 
@@ -34,7 +34,7 @@ parsed_url::parsed_url(std::string_view text) {
 
 bool parsed_url::parse(std::string_view text) {
   const auto colon = text.find(':');
-  protocol_ = to_lower(text.substr(0, colon));
+  protocol_ = asciitext::Lowered(text.substr(0, colon));
   if (protocol_.empty() || colon == npos || text.substr(colon, 3) != "://") return false;
   std::string_view rest = text.substr(colon + 3);
 
@@ -70,8 +70,7 @@ bool parsed_url::parse(std::string_view text) {
   if (!rest.empty() && rest.front() == ':') {
     const auto end = std::min(rest.find_first_of("/?#"), rest.size());
     const std::string_view port = rest.substr(1, end - 1);
-    unsigned value = 0;
-    if (!parse_decimal(port, kMaxPort, value)) return false;
+    if (!asciitext::ParseDecimal(port, kMaxPort)) return false;
     port_ = port;
     rest.remove_prefix(end);
   }
@@ -106,8 +105,7 @@ std::string parsed_url::to_string(unsigned mask) const {
 }
 
 std::uint16_t parsed_url::port() const {
-  unsigned value = 0;
-  if (!port_.empty() && parse_decimal(port_, kMaxPort, value)) return static_cast<std::uint16_t>(value);
+  if (const auto value = asciitext::ParseDecimal(port_, kMaxPort)) return static_cast<std::uint16_t>(*value);
   if (protocol_ == "http") return 80;
   if (protocol_ == "https") return 443;
   if (protocol_ == "ftp") return 21;

@@ -28,16 +28,6 @@ bool GetDiskFreeMB(const std::wstring& drive, int32_t& megabytes) {
   return true;
 }
 
-bool IsPathUsable(const std::wstring& path) {
-  std::wstring probe = path;
-  if (!probe.empty() && probe.back() == L'\\') probe.pop_back();
-  probe += L"\\.";
-  if (GetFileAttributesW(probe.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  // A last folder that does not exist yet is fine (the installer creates it); a missing parent
-  // path is not.
-  return GetLastError() != ERROR_PATH_NOT_FOUND;
-}
-
 bool FileExists(const std::wstring& path) {
   FILE* file = _wfopen(path.c_str(), L"r");
   if (!file) return false;

@@ -26,7 +26,7 @@ const wchar_t* const kTextKeys[] = {
     L"STR_SELECT_FOLDER", L"STR_STORAGE",       L"STR_PATH_INVALID",  L"STR_INSTALLING",        L"STR_HIDE",
     L"STR_MESSAGEBOX_TITLE", L"STR_NETWORK_ERROR", L"STR_OPERATE_TIP", L"STR_SOFT_RUN",         L"STR_CLOSE_TIP1",
     L"STR_CLOSE_TIP2",   L"STR_START",          L"STR_MB",            L"STR_MSB_Title",         L"STR_BTN_STOP_Text",
-    L"STR_MSG_Context",  L"STR_MSG_BtnYesText", L"STR_MSG_BtnNoText"};
+    L"STR_MSG_Context",  L"STR_MSG_BtnYesText", L"STR_MSG_BtnNoText", L"STR_INSTALLER_START_FAILED"};
 const wchar_t* const kAddressKeys[] = {L"STR_DOWN_URL", L"STR_DOWN_URL_X64", L"STR_DOWN_URLEX", L"STR_LICENCE_URL",
                                        L"STR_INSTALL_URL"};
 

@@ -11,7 +11,9 @@ TEST(HttpErrorCategory, NamesEveryCode) {
   const std::map<int, std::string> messages = {
       {1, "Malformed status line"}, {2, "Malformed response headers"},
       {10, "invalid type requested from entry"}, {11, "Invalid chunked encoding"},
-      {12, "Invalid redirect address"}, {100, "Continue"}, {101, "Switching protocols"},
+      {12, "Invalid redirect address"}, {13, "Announced file size out of bounds"},
+      {14, "Invalid or unexpected Content-Range"}, {15, "Body longer than its Content-Range"},
+      {16, "File size unknown"}, {100, "Continue"}, {101, "Switching protocols"},
       {200, "OK"}, {201, "Created"}, {202, "Accepted"}, {203, "Non-authoritative information"},
       {204, "No content"}, {205, "Reset content"}, {206, "Partial content"},
       {300, "Multiple choices"}, {301, "Moved permanently"}, {302, "Found"}, {303, "See other"},

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 
 #include "download/http/range_map.h"
+#include "download/http/state_file.h"
 
 namespace httpdl {
 namespace {
@@ -145,6 +147,17 @@ TEST(PieceBitmap, MostSignificantBitFirstAndUnusedBitsCleared) {
   const piece_bitmap short_input = piece_bitmap::from_bytes(std::string("\x40", 1), 12);
   EXPECT_EQ(short_input.bytes(), std::string("\x40\x00", 2));
   EXPECT_TRUE(short_input.test(1));
+}
+
+// A count of bytes that does not fit a 32-bit size_t would wrap to a smaller buffer there.
+TEST(PieceBitmap, CountsBeyondTheBoundAreRefusedNotWrapped) {
+  EXPECT_EQ(piece_bitmap::byte_count(piece_bitmap::kMaxBits), static_cast<std::size_t>(piece_bitmap::kMaxBits / 8));
+  EXPECT_EQ(piece_bitmap::byte_count(9), 2u);
+  for (const std::int64_t bits : {piece_bitmap::kMaxBits + 1, std::int64_t{1} << 38, INT64_MAX}) {
+    EXPECT_THROW(piece_bitmap::byte_count(bits), std::length_error) << bits;
+  }
+  // The largest file with the smallest pieces stays well inside.
+  EXPECT_LE(kMaxFileSize / kMinPieceSize, piece_bitmap::kMaxBits);
 }
 
 TEST(PieceSize, SmallestPowerOfTwoAtLeastOne2048thOfTheFile) {

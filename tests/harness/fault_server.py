@@ -25,6 +25,9 @@ A ranged file for the range downloader's tests: SIZE bytes, byte i being
                   whole file with 200
       wrongstart  like ok, but the first request for each range start after byte 0 gets 206
                   from one byte later
+      overlong    like ok, but the first answer for each range start after byte 0 (of more than
+                  one byte) announces one byte less than it sends, sends that last byte wrong,
+                  has no Content-Length and closes
       some404     like ok, but ranges starting in the second half of the file get 404
       stalllast   like ok, but the first answer holding the file's last byte stops before it
                   and stalls
@@ -111,18 +114,22 @@ def serve_ranged(conn, head, token, mode, size):
     if mode == "ranges200" and once:
         first = None
     shift = 1 if mode == "wrongstart" and once else 0
+    overlong = mode == "overlong" and once and last > first
     if first is None:
         body = content
         lines = ["HTTP/1.1 200 OK", "Content-Length: %d" % len(body)]
     else:
         start = first + shift
         body = content[start:last + 1]
-        lines = ["HTTP/1.1 206 Partial Content", "Content-Range: bytes %d-%d/%d" % (start, last, size)]
-        if mode != "rangeonly":
+        announced_last = last - 1 if overlong else last
+        lines = ["HTTP/1.1 206 Partial Content", "Content-Range: bytes %d-%d/%d" % (start, announced_last, size)]
+        if mode != "rangeonly" and not overlong:
             lines.append("Content-Length: %d" % len(body))
+    if overlong:
+        body = body[:-1] + bytes([body[-1] ^ 0xFF])
     if mode in ("badlength", "badlength200"):
         lines = [line for line in lines if not line.startswith("Content-Length")] + ["Content-Length: many"]
-    closing = mode in ("rangeonly", "badlength", "badlength200")
+    closing = mode in ("rangeonly", "badlength", "badlength200") or overlong
     lines.append("Connection: close" if closing else "Connection: keep-alive")
     conn.sendall(("\r\n".join(lines) + "\r\n\r\n").encode("latin-1"))
     if mode == "stalllast" and first is not None and last == size - 1 and "last" not in seen:

@@ -5,6 +5,10 @@
 //   harness_tool close-class CLASS           ask the first window of that class to close
 //   harness_tool window-title CLASS SECONDS  wait for a top-level window of that class and print
 //                                            its title as UTF-8
+//   harness_tool message-box CAPTION SECONDS wait for a message box ("#32770") with that caption
+//                                            and print, as UTF-8, "text: ..." and one line
+//                                            "button ID LEFT TOP RIGHT BOTTOM" (screen) per button
+//   harness_tool hold-desktop                keep the prefix's desktop open until ended
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -82,6 +86,61 @@ int PrintWindowTitle(const wchar_t* windowClass, int seconds) {
   return 1;
 }
 
+struct BoxContents {
+  std::wstring text;
+  std::vector<std::pair<int, RECT>> buttons;
+};
+
+BOOL CALLBACK ReadBoxChild(HWND child, LPARAM data) {
+  auto* box = reinterpret_cast<BoxContents*>(data);
+  wchar_t className[64] = {};
+  GetClassNameW(child, className, 64);
+  wchar_t text[2048] = {};
+  GetWindowTextW(child, text, 2048);
+  if (_wcsicmp(className, L"Button") == 0) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    box->buttons.emplace_back(GetDlgCtrlID(child), rect);
+  } else if (_wcsicmp(className, L"Static") == 0 && text[0]) {
+    box->text = text;
+  }
+  return TRUE;
+}
+
+int PrintMessageBox(const wchar_t* caption, int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    HWND box = FindWindowW(L"#32770", caption);
+    if (box && IsWindowVisible(box)) {
+      Sleep(300);  // shown: let it settle where it will stay
+      BoxContents contents;
+      EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&contents));
+      std::string out = "text: " + encoding::WideToUtf8(contents.text.c_str()) + "\n";
+      for (const auto& [id, r] : contents.buttons)
+        out += "button " + std::to_string(id) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+               std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n";
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      std::fflush(stdout);
+      return 0;
+    }
+    Sleep(100);
+  }
+  std::fwprintf(stderr, L"no message box \"%ls\" within %d s\n", caption, seconds);
+  return 1;
+}
+
+// Opens the desktop and stays until the test world ends. The desktop's own process starts
+// with the first program that opens the desktop, inherits that program's output and lingers for
+// a while after the last window is gone: started by a window test, it would keep the test's
+// output open, and so the test unfinished for ctest, long after the test ended.
+int HoldDesktop() {
+  if (!GetDesktopWindow()) {
+    std::fwprintf(stderr, L"cannot open the desktop (%lu)\n", GetLastError());
+    return 1;
+  }
+  Sleep(INFINITE);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -91,8 +150,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close-window" && argc == 3) return CloseWindow(nullptr, argv[2]);
   if (command == L"close-class" && argc == 3) return CloseWindow(argv[2], nullptr);
   if (command == L"window-title" && argc == 4) return PrintWindowTitle(argv[2], _wtoi(argv[3]));
+  if (command == L"message-box" && argc == 4) return PrintMessageBox(argv[2], _wtoi(argv[3]));
+  if (command == L"hold-desktop" && argc == 2) return HoldDesktop();
   std::fwprintf(stderr, L"usage: harness_tool import-root-cert FILE | wait-window TITLE SECONDS | close-window TITLE"
                         L" | close-class CLASS"
-                        L" | window-title CLASS SECONDS\n");
+                        L" | window-title CLASS SECONDS | message-box CAPTION SECONDS | hold-desktop\n");
   return 2;
 }

@@ -66,6 +66,19 @@ mkdir -p "$WINEPREFIX"
 # No window manager runs on the display: Wine draws the frames and captions itself.
 "$NEXVALE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 \
   || fail "cannot configure the Wine prefix"
+# Faces: the Noto faces of the skins' scripts are linked into the prefix's Fonts folder, as a
+# Windows machine has its faces installed; the Windows faces a skin may name stand for them,
+# and each links to the others for the scripts it lacks, so Arabic, Thai and CJK text finds its
+# glyphs in fonts made with the default character set, as the toolkit makes them.
+fonts=(/usr/share/fonts/truetype/noto/NotoSans{,Arabic,Thai}-{Regular,Bold}.ttf
+       /usr/share/fonts/opentype/noto/NotoSansCJK-{Regular,Bold}.ttc)
+for font in "${fonts[@]}"; do
+  [ -f "$font" ] || fail "the face $font is missing (scripts/setup.sh installs it)"
+  ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
+python3 "$here/font_links.py" > "$run/fonts.reg" || fail "cannot write the font settings"
+fonts_reg_win=$("$NEXVALE_WINE" winepath -w "$run/fonts.reg" 2>/dev/null)
+"$NEXVALE_WINE" regedit /S "$fonts_reg_win" >/dev/null 2>&1 || fail "cannot import the font settings"
 # Web addresses the shell opens go to the build's browser stand-in, which records them into the
 # file NEXVALE_BROWSER_RECORD names (and does nothing without it), never to the host's desktop.
 browser=$(dirname "$harness_tool")/browser_standin.exe
@@ -83,6 +96,10 @@ NEXVALE_TEST_CA_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_CA" 2>/dev/null
 NEXVALE_TEST_SELF_SIGNED_WIN=$("$NEXVALE_WINE" winepath -w "$NEXVALE_TEST_SELF_SIGNED" 2>/dev/null)
 export NEXVALE_TEST_CA_WIN NEXVALE_TEST_SELF_SIGNED_WIN
 "$NEXVALE_WINE" "$harness_tool" import-root-cert "$NEXVALE_TEST_CA_WIN" || fail "cannot import the test root into the Wine prefix"
+# The desktop's process, opened once for the run: started by a window test instead, it would
+# hold that test's output open, and ctest waiting, for many seconds after the test ended.
+"$NEXVALE_WINE" "$harness_tool" hold-desktop </dev/null >"$run/desktop.log" 2>&1 &
+pids+=($!)
 
 # nginx on loopback.
 export NEXVALE_TEST_WWW=$run/www

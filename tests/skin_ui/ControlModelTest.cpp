@@ -500,9 +500,9 @@ TEST(OptionGroupTest, MembersJoinOnceAndLeaveWhenForgotten) {
   EXPECT_TRUE(manager.AddOptionGroup(L"dots", b));
   EXPECT_FALSE(manager.AddOptionGroup(L"dots", a));
   ASSERT_NE(manager.GetOptionGroup(L"dots"), nullptr);
-  EXPECT_EQ(manager.GetOptionGroup(L"dots")->GetSize(), 2);
+  EXPECT_EQ(manager.GetOptionGroup(L"dots")->size(), 2u);
   manager.ForgetControl(a);
-  EXPECT_EQ(manager.GetOptionGroup(L"dots")->GetSize(), 1);
+  EXPECT_EQ(manager.GetOptionGroup(L"dots")->size(), 1u);
   manager.RemoveOptionGroup(L"dots", b);
   EXPECT_EQ(manager.GetOptionGroup(L"dots"), nullptr);
 }

@@ -7,6 +7,7 @@
 #include "skin_ui/DialogBuilder.h"
 #include "skin_ui/SkinArchive.h"
 #include "skin_ui/WindowManagerUI.h"
+#include "tests/skin_ui/ImageFixtures.h"
 #include "tests/support/ZipBuilder.h"
 
 namespace {
@@ -114,11 +115,12 @@ TEST_F(DialogBuilderTest, FontsDefaultsAndReplacement) {
 }
 
 TEST_F(DialogBuilderTest, DefaultListsComeBeforeTheElementsOwnAttributes) {
+  UseArchive(ZipBuilder().File("logo.png", skintest::EncodePng(1, 1, {255, 0, 255, 255})).Build());
   CControlUI* root = Build(L"<Window>"
                            L"<Default name=\"Control\" value=\"width=&quot;1&quot; height=&quot;2&quot;\"/>"
                            L"<Default name=\"Control\" value=\"width=&quot;3&quot; height=&quot;4&quot;\"/>"
                            L"<Default name=\"HorizontalLayout\" value=\"childpadding=&quot;6&quot;\" shared=\"true\"/>"
-                           L"<Image name=\"logo.png\" restype=\"PNG\" mask=\"#FF00FF\"/>"
+                           L"<Image name=\"logo.png\" mask=\"#FFFF00FF\"/>"
                            L"<MultiLanguage id=\"7\" value=\"Seven\"/>"
                            L"<VerticalLayout><Control name=\"a\" height=\"9\"/><HorizontalLayout name=\"h\"/>"
                            L"</VerticalLayout></Window>");
@@ -127,9 +129,10 @@ TEST_F(DialogBuilderTest, DefaultListsComeBeforeTheElementsOwnAttributes) {
   EXPECT_EQ(a->GetFixedWidth(), 3);
   EXPECT_EQ(a->GetFixedHeight(), 9);
   EXPECT_EQ(static_cast<CContainerUI*>(manager_.FindControl(L"h"))->GetChildPadding(), 6);
-  ASSERT_NE(manager_.GetImageRequest(L"logo.png"), nullptr);
-  EXPECT_EQ(manager_.GetImageRequest(L"logo.png")->mask, 0xFF00FFu);
-  EXPECT_EQ(manager_.GetImageRequest(L"logo.png")->resourceType, L"PNG");
+  const UIImagePtr logo = manager_.GetImage(L"logo.png");
+  ASSERT_NE(logo, nullptr);
+  EXPECT_EQ(logo->mask, 0xFFFF00FFu);
+  EXPECT_EQ(logo->pixels[0], 0u);  // the mask colour keyed out
   EXPECT_EQ(std::wstring(CWindowManagerUI::GetMultiLanguageString(7)), L"Seven");
 }
 

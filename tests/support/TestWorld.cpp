@@ -1,15 +1,29 @@
 #include "tests/support/TestWorld.h"
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
+#include <thread>
+
+#include "log/Logger.h"
+#include "tests/support/TestFiles.h"
 
 namespace testsupport {
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
+}
+
+std::string RequiredEnvironment(const char* name) {
+  const std::string value = Environment(name);
+  EXPECT_FALSE(value.empty()) << name << " is not set: run the test through the harness";
+  return value;
 }
 
 std::string WorldPath(const std::string& name) {
@@ -72,6 +86,52 @@ std::string FaultServerUrl(const std::string& pathAndQuery) {
 
 std::string ScriptedUrl(const std::string& response, const std::string& action) {
   return FaultServerUrl("/raw/" + Percent(response) + "?" + action);
+}
+
+std::wstring DiagnosticLogPath() {
+  static TempFolder folder(L"request-log");
+  static const bool setUp = [] {
+    InitLogger(L"nexvale_down.log", folder.path().c_str());
+    return true;
+  }();
+  (void)setUp;
+  return folder.path() + L"nexvale_down.log";
+}
+
+Appended::Appended(std::wstring path) : path_(std::move(path)) {
+  start_ = PathExists(path_) ? ReadFileBytes(path_).size() : 0;
+}
+
+std::string Appended::Text() const {
+  if (!PathExists(path_)) return {};
+  const std::string all = ReadFileBytes(path_);
+  return all.size() > start_ ? all.substr(start_) : std::string();
+}
+
+std::vector<std::string> Appended::Lines() const {
+  std::vector<std::string> lines;
+  std::istringstream in(Text());
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> ServedBy(const Appended& portsLog, const std::string& method, const std::string& uri) {
+  // nginx logs a request after answering it, so the client may be a moment ahead of the log.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  for (;;) {
+    std::vector<std::string> ports;
+    for (const std::string& line : portsLog.Lines()) {
+      std::istringstream fields(line);
+      std::string address, loggedMethod, loggedUri;
+      fields >> address >> loggedMethod >> loggedUri;
+      if (loggedMethod == method && loggedUri == uri) ports.push_back(address);
+    }
+    if (!ports.empty() || std::chrono::steady_clock::now() > deadline) return ports;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 }  // namespace testsupport

@@ -34,17 +34,4 @@ TEST(AnnouncedBody, EmptyBodyIsCompleteAtOnce) {
   EXPECT_FALSE(body.Accept(1));
 }
 
-TEST(ParseDecimal, DigitsOnlyUpToTheLimit) {
-  const uint64_t max = std::numeric_limits<uint64_t>::max();
-  EXPECT_EQ(ParseDecimal("0", max), 0u);
-  EXPECT_EQ(ParseDecimal("8388608", max), 8388608u);
-  EXPECT_EQ(ParseDecimal("18446744073709551615", max), max);
-  EXPECT_EQ(ParseDecimal("404", 999), 404u);
-  EXPECT_EQ(ParseDecimal("999", 999), 999u);
-  for (const char* refused : {"", "-1", "+1", " 12", "12 ", "1a", "0x10", "18446744073709551616"}) {
-    EXPECT_FALSE(ParseDecimal(refused, max).has_value()) << refused;
-  }
-  EXPECT_FALSE(ParseDecimal("1000", 999).has_value());
-}
-
 }  // namespace

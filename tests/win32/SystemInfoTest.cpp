@@ -15,26 +15,6 @@ namespace {
 
 using testsupport::TempFolder;
 
-TEST(SystemInfo, IsPathUsable) {
-  TempFolder folder(L"usable");
-  const std::wstring existing = folder.path();  // ends in '\'
-  const struct {
-    std::wstring path;
-    bool usable;
-  } cases[] = {
-      {existing, true},
-      {existing.substr(0, existing.size() - 1), true},
-      {existing + L"NotYet", true},
-      {existing + L"NotYet\\", true},
-      {existing + L"Missing\\Child", false},
-      {L"Q:\\surely\\missing\\drive", false},
-  };
-  for (const auto& c : cases) {
-    SetLastError(0);
-    EXPECT_EQ(IsPathUsable(c.path), c.usable) << testing::PrintToString(c.path);
-  }
-}
-
 TEST(SystemInfo, FreeSpaceOfTheSystemDrive) {
   int32_t megabytes = -1;
   ASSERT_TRUE(GetDiskFreeMB(L"C:", megabytes));

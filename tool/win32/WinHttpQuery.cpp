@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "common/AsciiText.h"
 #include "common/Encoding.h"
-#include "tool/AnnouncedBody.h"
 
 bool QueryHeaderText(HINTERNET request, DWORD info, std::wstring& text) {
   DWORD bytes = 0;
@@ -22,11 +22,11 @@ bool QueryHeaderText(HINTERNET request, DWORD info, std::wstring& text) {
 int QueryStatusCode(HINTERNET request) {
   std::wstring text;
   if (!QueryHeaderText(request, WINHTTP_QUERY_STATUS_CODE, text)) return 0;
-  return static_cast<int>(ParseDecimal(encoding::WideToAnsi(text), 999).value_or(0));
+  return static_cast<int>(asciitext::ParseDecimal(encoding::WideToAnsi(text), 999).value_or(0));
 }
 
 std::optional<uint64_t> QueryContentLength(HINTERNET request) {
   std::wstring text;
   if (!QueryHeaderText(request, WINHTTP_QUERY_CONTENT_LENGTH, text)) return std::nullopt;
-  return ParseDecimal(encoding::WideToAnsi(text), UINT64_MAX);
+  return asciitext::ParseDecimal(encoding::WideToAnsi(text), UINT64_MAX);
 }

@@ -7,7 +7,7 @@ namespace httpdl {
 
 namespace {
 
-boost::system::error_code last_error() {
+boost::system::error_code system_error_now() {
   return {static_cast<int>(::GetLastError()), boost::system::system_category()};
 }
 
@@ -33,7 +33,7 @@ void file_storage::open(const std::wstring& path, boost::system::error_code& ec)
   const HANDLE file = ::CreateFileW(encoding::ToPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    ec = last_error();
+    ec = system_error_now();
     return;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -47,13 +47,23 @@ void file_storage::close() {
 }
 
 std::size_t file_storage::write(const char* buffer, std::int64_t offset, std::size_t size) {
-  if (!is_open() || offset < 0) return 0;
+  if (!is_open() || offset < 0) {
+    write_error_ = {is_open() ? ERROR_NEGATIVE_SEEK : ERROR_INVALID_HANDLE, boost::system::system_category()};
+    return 0;
+  }
   std::size_t done = 0;
   while (done < size) {
     OVERLAPPED place = at(offset + static_cast<std::int64_t>(done));
     const DWORD chunk = static_cast<DWORD>(size - done < kMaxChunk ? size - done : kMaxChunk);
     DWORD written = 0;
-    if (!::WriteFile(as_handle(handle_), buffer + done, chunk, &written, &place) || written == 0) break;
+    if (!::WriteFile(as_handle(handle_), buffer + done, chunk, &written, &place)) {
+      write_error_ = system_error_now();
+      break;
+    }
+    if (written == 0) {
+      write_error_ = {ERROR_WRITE_FAULT, boost::system::system_category()};
+      break;
+    }
     done += written;
   }
   return done;
@@ -78,7 +88,7 @@ boost::system::error_code file_storage::truncate(std::int64_t size) {
   LARGE_INTEGER end{};
   end.QuadPart = size;
   if (!::SetFilePointerEx(as_handle(handle_), end, nullptr, FILE_BEGIN) || !::SetEndOfFile(as_handle(handle_))) {
-    return last_error();
+    return system_error_now();
   }
   return {};
 }

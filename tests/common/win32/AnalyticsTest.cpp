@@ -15,11 +15,11 @@
 #include "common/GAPayload.h"
 #include "common/win32/ClientIdRegistry.h"
 #include "resources/deployment/local/DeploymentSettings.h"
-#include "tests/tool/win32/TestWorld.h"
+#include "tests/support/TestWorld.h"
 
 namespace {
 
-using testworld::Appended;
+using testsupport::Appended;
 using Clock = std::chrono::steady_clock;
 
 const std::wregex kNewIdFormat(L"[0-9A-F]{8}-[0-9A-F]{4}-[0-9a-f]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
@@ -108,9 +108,9 @@ TEST(AnalyticsClientId, TheInstanceCarriesTheStoredIdentifier) {
 class AnalyticsReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    recordPath_ = encoding::AnsiToWide(testworld::Env("NEXVALE_TEST_COLLECTOR_RECORD"));
-    portsLogPath_ = encoding::AnsiToWide(testworld::Env("NEXVALE_TEST_NGINX_PORTS_LOG"));
-    logPath_ = testworld::DiagnosticLogPath();
+    recordPath_ = encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_COLLECTOR_RECORD"));
+    portsLogPath_ = encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_NGINX_PORTS_LOG"));
+    logPath_ = testsupport::DiagnosticLogPath();
   }
 
   // The requests the collector recorded since `record` began, parsed.
@@ -211,7 +211,7 @@ TEST_F(AnalyticsReportTest, LocalBuildReachesTheCollectorOverTlsOn443) {
   const Appended ports(portsLogPath_);
   EXPECT_TRUE(ga.SendInstalledSucceed());
   const std::string path = "/mp/collect?measurement_id=G-LOCALTEST1&api_secret=LocalCollectorSecret01";
-  EXPECT_EQ(testworld::ServedBy(ports, "POST", path), std::vector<std::string>{"127.0.0.1:443"});
+  EXPECT_EQ(testsupport::ServedBy(ports, "POST", path), std::vector<std::string>{"127.0.0.1:443"});
   const auto requests = Received(record);
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0]["path"].GetString(), path);
@@ -221,7 +221,7 @@ TEST_F(AnalyticsReportTest, LocalBuildReachesTheCollectorOverTlsOn443) {
 CGA& StalledCollector() {
   static CGA* ga = [] {
     auto* instance = new CGA("stalled");
-    const std::string port = testworld::Env("NEXVALE_TEST_FAULT_PORT");
+    const std::string port = testsupport::RequiredEnvironment("NEXVALE_TEST_FAULT_PORT");
     // Accepts the request, then stays silent.
     instance->InitReportTarget(L"http://127.0.0.1:" + encoding::AnsiToWide(port) + L"/raw/?stall",
                                L"Vandrel Data Recovery");

@@ -11,6 +11,7 @@
 #include "skin_ui/ControlUI.h"
 #include "skin_ui/DialogBuilder.h"
 #include "skin_ui/NativeWindowOps.h"
+#include "skin_ui/UIMessages.h"
 #include "skin_ui/WindowManagerUI.h"
 
 namespace {
@@ -83,17 +84,17 @@ TEST_F(NativeWindowSkinTest, QueuedNotificationsPostOneWakeUpUntilDelivered) {
   auto* root = new CControlUI;
   manager_.AttachRoot(root);
   MSG msg;
-  while (PeekMessageW(&msg, window_, native::kNotifyWakeUpMessage, native::kNotifyWakeUpMessage, PM_REMOVE)) {
+  while (PeekMessageW(&msg, window_, kMsgNotifyWakeUp, kMsgNotifyWakeUp, PM_REMOVE)) {
   }
   manager_.SendNotification(root, L"timer", 0, 0, true);
   manager_.SendNotification(root, L"click", 0, 0, true);
   int posted = 0;
-  while (PeekMessageW(&msg, window_, native::kNotifyWakeUpMessage, native::kNotifyWakeUpMessage, PM_REMOVE)) ++posted;
+  while (PeekMessageW(&msg, window_, kMsgNotifyWakeUp, kMsgNotifyWakeUp, PM_REMOVE)) ++posted;
   EXPECT_EQ(posted, 1);
   manager_.DeliverQueuedNotifications();
   manager_.SendNotification(root, L"timer", 0, 0, true);
   posted = 0;
-  while (PeekMessageW(&msg, window_, native::kNotifyWakeUpMessage, native::kNotifyWakeUpMessage, PM_REMOVE)) ++posted;
+  while (PeekMessageW(&msg, window_, kMsgNotifyWakeUp, kMsgNotifyWakeUp, PM_REMOVE)) ++posted;
   EXPECT_EQ(posted, 1);
 }
 

@@ -7,14 +7,14 @@
 
 #include "common/Encoding.h"
 #include "tests/support/TestFiles.h"
-#include "tests/tool/win32/TestWorld.h"
+#include "tests/support/TestWorld.h"
 #include "tool/HttpBase.h"
 #include "tool/win32/WinHttp.h"
 
 namespace {
 
-using testworld::Appended;
-using testworld::ServedBy;
+using testsupport::Appended;
+using testsupport::ServedBy;
 using Ports = std::vector<std::string>;
 
 struct ClientDeleter {
@@ -42,9 +42,9 @@ std::string PercentEncode(const std::string& bytes) {
 class WinHttpClientTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    www_ = encoding::AnsiToWide(testworld::Env("NEXVALE_TEST_WWW")) + L"/";
-    portsLogPath_ = encoding::AnsiToWide(testworld::Env("NEXVALE_TEST_NGINX_PORTS_LOG"));
-    fault_ = L"http://127.0.0.1:" + encoding::AnsiToWide(testworld::Env("NEXVALE_TEST_FAULT_PORT"));
+    www_ = encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_WWW")) + L"/";
+    portsLogPath_ = encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_NGINX_PORTS_LOG"));
+    fault_ = L"http://127.0.0.1:" + encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_FAULT_PORT"));
   }
   // A fault-server URL that answers with exactly `response` and closes.
   std::wstring Raw(const std::string& response) const {
@@ -113,7 +113,7 @@ TEST_F(WinHttpClientTest, AddedUserAgentReplacesTheDefaultForEveryLaterRequest) 
 }
 
 TEST_F(WinHttpClientTest, PostAnswered204Or404GivesAnEmptyBody) {
-  const std::string record = testworld::Env("NEXVALE_TEST_COLLECTOR_RECORD");
+  const std::string record = testsupport::RequiredEnvironment("NEXVALE_TEST_COLLECTOR_RECORD");
   const Appended received(encoding::AnsiToWide(record));
   Client client = NewClient();
   EXPECT_EQ(client->PerformRequest(std::string("https://localhost/mp/collect?case=204"), true, "{\"a\":1}",

@@ -7,23 +7,23 @@
 
 #include "common/Encoding.h"
 #include "tests/support/TestFiles.h"
-#include "tests/tool/win32/TestWorld.h"
+#include "tests/support/TestWorld.h"
 #include "tool/win32/ApiError.h"
 #include "tool/win32/BaseRequest.h"
 #include "tool/win32/HttpRequests.h"
 
 namespace {
 
-using testworld::Appended;
-using testworld::ServedBy;
+using testsupport::Appended;
+using testsupport::ServedBy;
 using Ports = std::vector<std::string>;
 
 class WinHttpRequestTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    www_ = encoding::AnsiToWide(testworld::Env("NEXVALE_TEST_WWW")) + L"/";
-    portsLogPath_ = encoding::AnsiToWide(testworld::Env("NEXVALE_TEST_NGINX_PORTS_LOG"));
-    logPath_ = testworld::DiagnosticLogPath();
+    www_ = encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_WWW")) + L"/";
+    portsLogPath_ = encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_NGINX_PORTS_LOG"));
+    logPath_ = testsupport::DiagnosticLogPath();
   }
   Appended PortsLog() const { return Appended(portsLogPath_); }
 

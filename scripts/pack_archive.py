@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Packs the configuration folder into the ZIP archive the setup embeds.
+"""Packs a resource folder (the configuration or the skins) into the ZIP archive the setup embeds.
 
-    pack_config_archive.py SOURCE_DIR OUTPUT_ZIP [--address-map FILE]
+    pack_archive.py SOURCE_DIR OUTPUT_ZIP [--address-map FILE]
 
 Entries are written in a fixed order with fixed times, so the same sources give the same
-bytes: each folder entry before the entries inside it, names sorted. Files are deflated.
+bytes: each folder entry before the entries inside it, names sorted. Files are deflated; a
+README.md describes its folder and is left out.
 With --address-map, every "from to" pair of the map file (one per line, '#' comments) replaces
 the host "from" in the web addresses of the UTF-16 INI files, so a deployment can point the
 same archive at other servers.

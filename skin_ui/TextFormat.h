@@ -1,0 +1,30 @@
+#pragma once
+// What the text-drawing calls share: their style flags (the platform's text-drawing values)
+// and the multi-language tokens of displayed texts.
+
+#include <cstdint>
+
+#include "skin_ui/UIString.h"
+
+namespace SkinUI {
+
+enum : uint32_t {
+  kTextCenter = 0x0001,
+  kTextRight = 0x0002,
+  kTextVCenter = 0x0004,
+  kTextBottom = 0x0008,
+  kTextWordBreak = 0x0010,
+  kTextSingleLine = 0x0020,
+  kTextCalcRect = 0x0400,
+  kTextNoPrefix = 0x0800,
+  kTextEndEllipsis = 0x8000,
+};
+
+// The multi-language string with this id, or null.
+using MultiLanguageLookup = const wchar_t* (*)(int id);
+
+// `text` with every "%{digits}" replaced by the multi-language string of that number, where one
+// exists; other sequences stay as they are. Null gives an empty text.
+CUIString ExpandMultiLanguageTokens(const wchar_t* text, MultiLanguageLookup lookup);
+
+}  // namespace SkinUI

@@ -1,0 +1,125 @@
+#include "tests/skin_ui/win32/RealInput.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "skin_ui/WindowManagerUI.h"
+
+namespace realinput {
+
+namespace {
+
+bool Start(const std::wstring& commandLine, PROCESS_INFORMATION& process) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) !=
+         FALSE;
+}
+
+}  // namespace
+
+bool Xdotool(const std::wstring& arguments) {
+  PROCESS_INFORMATION process{};
+  if (!Start(L"/usr/bin/xdotool " + arguments, process)) {
+    std::fprintf(stderr, "cannot start xdotool (%lu)\n", GetLastError());
+    return false;
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+bool XdotoolLater(const std::wstring& arguments) {
+  PROCESS_INFORMATION process{};
+  if (!Start(L"/usr/bin/xdotool " + arguments, process)) return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+bool ClickAt(int x, int y) {
+  return Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" click 1");
+}
+
+std::wstring PointerOver(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return L"mousemove " + std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring((r.top + r.bottom) / 2) +
+         L" sleep 0.2 ";
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > static_cast<DWORD>(ms)) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // As the modal loop does: the toolkit sees each message before translation.
+      if (SkinUI::CWindowManagerUI::TranslateWindowMessage(
+              SkinUI::UIMessage{msg.hwnd, msg.message, msg.wParam, msg.lParam}))
+        continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return true;
+}
+
+std::string RunAndRead(const std::wstring& commandLine, DWORD& code, int ms) {
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  code = static_cast<DWORD>(-1);
+  if (!CreatePipe(&read, &write, &inherit, 0)) return {};
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  const BOOL started =
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  CloseHandle(write);
+  std::string out;
+  if (started) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) out.append(buffer, got);
+    WaitForSingleObject(process.hProcess, static_cast<DWORD>(ms));
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(read);
+  return out;
+}
+
+Watchdog::Watchdog(const char* what, int seconds)
+    : thread_([this, what, seconds] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (done_.wait_for(lock, std::chrono::seconds(seconds), [this] { return disarmed_; })) return;
+        std::fprintf(stderr, "watchdog: %s did not end within %d s\n", what, seconds);
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+      }) {}
+
+Watchdog::~Watchdog() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    disarmed_ = true;
+  }
+  done_.notify_all();
+  thread_.join();
+}
+
+bool WaitForeground(HWND window, int ms) {
+  return PumpUntil([window] { return GetForegroundWindow() == window; }, ms);
+}
+
+}  // namespace realinput
