@@ -37,7 +37,7 @@ CATEGORIES = [
     "WinHTTP requests",
     "analytics",
     "skin toolkit",
-    "PNG decoder (stb_image)",
+    "picture decoder (stb_image)",
     "configuration, ZIP reader",
     "setup window and entry",
     "log, installer, base",
@@ -66,22 +66,22 @@ ARCHIVES = [
     (re.compile(r"libnexvale_(httpdl|downloader|download)\.a$"), "download engine", True),
     (re.compile(r"libnexvale_tool\.a$"), "WinHTTP requests", True),
     (re.compile(r"libnexvale_analytics(_payload)?\.a$"), "analytics", True),
-    (re.compile(r"libnexvale_skin_(ui|core)\.a$"), "skin toolkit", True),
+    (re.compile(r"libnexvale_skin_(ui|core|draw)\.a$"), "skin toolkit", True),
     (re.compile(r"libnexvale_(config|skin_archive)\.a$"), "configuration, ZIP reader", True),
-    (re.compile(r"libnexvale_window\.a$|SetupMain\.cpp\.obj$"), "setup window and entry", True),
+    (re.compile(r"libnexvale_window\.a$|(SetupMain|FullLinkReferences)\.cpp\.obj$"), "setup window and entry", True),
     (re.compile(r"libnexvale_(log|installer|base)\.a$"), "log, installer, base", True),
-    (re.compile(r"FullLinkReferences\.cpp\.obj$"), "PNG decoder (stb_image)", True),
     (re.compile(r"\.ltrans\d*\.o$"), LTO_PARTITIONS, True),
 ]
-# Namespaces of code compiled into the program's own objects.
-NAMESPACES = {
-    "std": "C++ standard library templates",
-    "__gnu_cxx": "C++ standard library templates",
-    "__cxxabiv1": "C++ standard library templates",
-    "boost": "Boost (Asio, System: header code)",
-    "httpdl": "download engine",
-    "SkinUI": "skin toolkit",
-}
+# Code compiled into the program's own objects, by the outermost name of its symbol (namespace,
+# class or function): header libraries, and within a link-time optimised build's partitions the
+# subsystems with a namespace of their own. stb_image's functions are compiled into the toolkit.
+OUTER_NAMES = [
+    (re.compile(r"^(std|__gnu_cxx|__cxxabiv1)$"), "C++ standard library templates"),
+    (re.compile(r"^boost$"), "Boost (Asio, System: header code)"),
+    (re.compile(r"^stbi_"), "picture decoder (stb_image)"),
+    (re.compile(r"^httpdl$"), "download engine"),
+    (re.compile(r"^SkinUI$"), "skin toolkit"),
+]
 PROJECT_CATEGORIES = {category for _, category, own in ARCHIVES if own}
 # Parts of libstdc++ by its archive members: what one use of a stream or a path brings along.
 LIBSTDCXX_PARTS = [
@@ -100,8 +100,8 @@ def libstdcxx_part(source):
     return "strings, exceptions, the rest"
 
 
-def outer_namespace(symbol):
-    """The outermost name of an Itanium-mangled symbol (namespace or class), or None."""
+def outer_name(symbol):
+    """The outermost name of an Itanium-mangled symbol (namespace, class or function), or None."""
     s = symbol[1:] if symbol.startswith("__Z") else symbol
     if not s.startswith("_Z"):
         return None
@@ -144,7 +144,8 @@ def classify(output, section, source):
     if not own:
         return category
     symbol = section.split("$", 1)[1] if "$" in section else ""
-    by_name = NAMESPACES.get(outer_namespace(symbol))
+    outer = outer_name(symbol) or ""
+    by_name = next((named for pattern, named in OUTER_NAMES if pattern.search(outer)), None)
     if by_name and (by_name not in PROJECT_CATEGORIES or category == LTO_PARTITIONS):
         return by_name
     return category
