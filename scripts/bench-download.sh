@@ -19,7 +19,8 @@
 # average of the machine before and after (the figures are only as quiet as the machine was).
 # Usage: scripts/bench-download.sh    (as root)
 #   BENCH_MIB=512 BENCH_LINK=200mbit BENCH_RATE=1m BENCH_CASES="link per-request unthrottled"
-#   BENCH_PROTOCOLS="http https"
+#   BENCH_PROTOCOLS="http https" BENCH_TOOLS="engine engine-64k-reads engine-wine engine-wine-64k
+#   engine-wine-no-asm engine-wine-64k-no-asm aria2c curl" (the runs to make; all by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -65,6 +66,7 @@ link=${BENCH_LINK:-200mbit}
 rate=${BENCH_RATE:-1m}
 cases=${BENCH_CASES:-link per-request unthrottled}
 protocols=${BENCH_PROTOCOLS:-http https}
+tools=${BENCH_TOOLS:-}
 # A curl limited per request (one connection) would take minutes; it runs for this long and
 # its rate is taken from the bytes it received.
 curl_throttled_seconds=${BENCH_CURL_SECONDS:-30}
@@ -126,6 +128,7 @@ results=$work/results.txt
 run() {
   local label=$1 protocol=$2 case=$3 connections=$4
   shift 4
+  [ -z "$tools" ] || [[ " $tools " == *" $label "* ]] || return 0
   rm -f "$work"/out.bin*
   local server_before=0 server_after=0
   [[ $label == *wine* ]] && server_before=$(wineserver_cpu)
