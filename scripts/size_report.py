@@ -39,7 +39,7 @@ CATEGORIES = [
     "skin toolkit",
     "picture decoder (stb_image)",
     "configuration, ZIP reader",
-    "setup window and entry",
+    "setup window, install flow, entry",
     "log, installer, base",
     LTO_PARTITIONS,
     "C++ standard library templates",
@@ -68,7 +68,8 @@ ARCHIVES = [
     (re.compile(r"libnexvale_analytics(_payload)?\.a$"), "analytics", True),
     (re.compile(r"libnexvale_skin_(ui|core|draw)\.a$"), "skin toolkit", True),
     (re.compile(r"libnexvale_(config|skin_archive)\.a$"), "configuration, ZIP reader", True),
-    (re.compile(r"libnexvale_window\.a$|(SetupMain|FullLinkReferences)\.cpp\.obj$"), "setup window and entry", True),
+    (re.compile(r"libnexvale_(window|setup_flow)\.a$|(SetupMain|FullLinkReferences)\.cpp\.obj$"),
+     "setup window, install flow, entry", True),
     (re.compile(r"libnexvale_(log|installer|base)\.a$"), "log, installer, base", True),
     (re.compile(r"\.ltrans\d*\.o$"), LTO_PARTITIONS, True),
 ]
