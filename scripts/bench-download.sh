@@ -73,7 +73,7 @@ curl_throttled_seconds=${BENCH_CURL_SECONDS:-30}
 
 www=$NEXVALE_TEST_WWW
 work=$(mktemp -d)
-trap 'tc qdisc del dev lo root 2>/dev/null || true; rm -rf "$work" "$www/bench"' EXIT
+trap 'unshape_link; rm -rf "$work" "$www/bench"' EXIT
 mkdir -p "$www/bench"
 head -c $((mib * 1024 * 1024)) /dev/urandom > "$www/bench/big.bin"
 expected=$(md5sum < "$www/bench/big.bin" | cut -d' ' -f1)
@@ -99,14 +99,21 @@ link_bytes() {
 }
 link_rate=$(link_bytes "$link")
 
-# Shapes the namespace's loopback like a link: a token bucket at the link rate whose burst is
-# 10 ms of the link but at least two of loopback's largest packets (else they would be dropped).
+# Shapes the namespace's loopback like a link: Ethernet-sized packets (loopback's own are 64 KiB,
+# so a queue of a few of them drops whole windows of many connections at once, which no real
+# line does) and a token bucket at the link rate whose burst is 10 ms of the link but at least
+# two packets.
+loopback_mtu=$(cat /sys/class/net/lo/mtu)
+link_mtu=1500
 shape_link() {
-  local mtu burst
-  mtu=$(cat /sys/class/net/lo/mtu)
-  burst=$((link_rate / 100))
-  [ "$burst" -ge $((2 * (mtu + 100))) ] || burst=$((2 * (mtu + 100)))
+  local burst=$((link_rate / 100))
+  [ "$burst" -ge $((2 * (link_mtu + 100))) ] || burst=$((2 * (link_mtu + 100)))
+  ip link set dev lo mtu "$link_mtu"
   tc qdisc replace dev lo root tbf rate "$link" burst "$burst" latency 50ms
+}
+unshape_link() {
+  tc qdisc del dev lo root 2>/dev/null || true
+  ip link set dev lo mtu "$loopback_mtu"
 }
 
 # CPU seconds (user + system) this prefix's persistent wineserver has used so far.
@@ -158,6 +165,9 @@ ca=$NEXVALE_TEST_CA
 echo "bench: ${mib} MiB file; link case: loopback shaped to $link; per-request case: nginx at $rate per request" \
   "(each request, not each connection);" \
   "$(nproc) CPUs"
+# Each packet on the shaped link carries its Ethernet, IP and TCP headers (with time stamps).
+echo "bench: on the link $link_mtu-byte packets carry at most" \
+  "$(awk -v m="$link_mtu" 'BEGIN{printf "%.1f", 100 * (m - 52) / (m + 14)}')% of the link rate as data"
 echo "bench: load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for protocol in $protocols; do
   for case in $cases; do
@@ -186,7 +196,7 @@ for protocol in $protocols; do
     else
       run curl "$protocol" "$case" 1 curl -s --cacert "$ca" -o "$work/out.bin" "$url"
     fi
-    [ "$case" != link ] || tc qdisc del dev lo root
+    [ "$case" != link ] || unshape_link
   done
 done
 echo "bench: load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
