@@ -8,7 +8,7 @@ endfunction()
 # nexvale_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK lock])
 # One GoogleTest executable; under Wine it runs through the cross-compiling emulator.
 function(nexvale_add_test name)
-  cmake_parse_arguments(T "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   nexvale_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
@@ -19,6 +19,7 @@ function(nexvale_add_test name)
   if(T_RESOURCE_LOCK)
     list(APPEND properties RESOURCE_LOCK "${T_RESOURCE_LOCK}")
   endif()
+  list(APPEND properties ${T_PROPERTIES})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
