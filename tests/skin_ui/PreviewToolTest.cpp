@@ -111,7 +111,7 @@ TEST(PreviewTextsTest, KeysAreFilledAndTheDiskLineIsShortened) {
   for (const TextBinding& binding : TextBindings()) shown[binding.control] = ShownText(binding, text);
   EXPECT_EQ(shown[L"btn_install"], L"Install");
   EXPECT_EQ(shown[L"btn_install_msb"], L"Install");
-  EXPECT_EQ(shown[L"label_title"], L"W: Drive Insufficient dis...");
+  EXPECT_EQ(shown[L"label_title"], L"W: Drive Insufficient di...");
   EXPECT_EQ(shown[L"edit_path"], L"C:\\Program Files (x86)\\");
   EXPECT_EQ(shown[L"stop_lab_context"], L"Stop?");
   EXPECT_EQ(shown[L"btn_stop"], L"");  // a key the language lacks shows nothing
