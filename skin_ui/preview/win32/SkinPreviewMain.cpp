@@ -160,9 +160,9 @@ void ApplyPointerStates(const PreviewRequest& request, CWindowManagerUI& manager
   }
 }
 
-// The texts the setup sets when the window is ready; the installation tips picture as the
-// setup gives it to `control_tip`.
-void SetTexts(const std::wstring& window, const LanguageManager& language, CWindowManagerUI& manager) {
+// What the setup sets when the window is ready: the texts, the installation tips picture of
+// `control_tip`, the licence box ticked and the customise box not.
+void SetUpWindow(const std::wstring& window, const LanguageManager& language, CWindowManagerUI& manager) {
   const auto text = [&](const std::wstring& key) { return language.GetLangText(key); };
   for (const TextBinding& binding : TextBindings()) {
     if (window != binding.window) continue;
@@ -174,6 +174,8 @@ void SetTexts(const std::wstring& window, const LanguageManager& language, CWind
     if (GetFileAttributesW(picture.c_str()) != INVALID_FILE_ATTRIBUTES)
       tip->SetAttribute(L"bkimage", (L"file='" + picture + L"'").c_str());
   }
+  if (auto* agree = Find<CCheckBoxUI>(manager, L"chk_agree")) agree->Selected(true, false);
+  if (auto* fold = Find<CCheckBoxUI>(manager, L"chk_fold")) fold->Selected(false, false);
 }
 
 void ReportControls(CControlUI* control, bool shown) {
@@ -208,15 +210,22 @@ TextRoom RoomOf(CControlUI* control) {
   return {control->GetPos(), -1, false};
 }
 
+bool IsShown(const CControlUI* control) {
+  for (; control; control = control->GetParent())
+    if (!control->IsVisible()) return false;
+  return true;
+}
+
 // How each text the setup sets fits the control that shows it; hidden controls have no room.
 void ReportFit(const std::wstring& window, CWindowManagerUI& manager) {
   for (const TextBinding& binding : TextBindings()) {
     if (window != binding.window) continue;
     CControlUI* control = manager.FindControl(binding.control);
-    if (!control || !control->IsVisible()) continue;
+    if (!control || !IsShown(control)) continue;
     const TextRoom room = RoomOf(control);
     const std::wstring text = control->GetText().GetData();
-    FitLine line{binding.control};
+    FitLine line;
+    line.control = binding.control;
     line.roomWidth = room.rect.Width();
     line.roomHeight = room.rect.Height();
     if (binding.shape == TextShape::kWrapped) {
@@ -292,6 +301,10 @@ int Run(const PreviewRequest& request) {
   CControlUI* root = builder.Create(file.c_str(), nullptr, nullptr, &manager);
   if (!root) return Fail(file + L" does not build: " + builder.GetLastErrorMessage());
   if (!manager.AttachRoot(root)) return Fail(file + L": the controls could not be attached");
+  // The builder gives the window element's attributes (size, colours) to a native window only.
+  const CXmlNode window = builder.GetMarkup().GetRoot();
+  for (int i = 0; i < window.GetAttributeCount(); ++i)
+    manager.SetWindowAttribute(window.GetAttributeName(i), window.GetAttributeValue(i));
   UISize size = manager.GetInitSize();
 
   if (auto* pages = Find<CTabLayoutUI>(manager, L"switch")) {
@@ -299,7 +312,7 @@ int Run(const PreviewRequest& request) {
   } else if (request.page != 0) {
     return Fail(file + L" has no pages");
   }
-  SetTexts(request.window, language, manager);
+  SetUpWindow(request.window, language, manager);
   std::wstring error;
   if (!ApplyShownStates(request, language, manager, size, error)) return Fail(error);
   manager.UpdateLayout(UIRect{0, 0, size.cx, size.cy});
