@@ -23,6 +23,8 @@ packages=(
   osslsigncode
   # faces for the skins' scripts (Latin, Arabic, Thai, CJK) that the test world links into the prefix
   fonts-noto-core fonts-noto-cjk
+  # merging the Latin, Arabic and Thai faces into the test prefix's one UI face
+  python3-fonttools
   # fetching and unpacking the OpenSSL source package
   dpkg-dev
 )

@@ -69,9 +69,16 @@ mkdir -p "$WINEPREFIX"
   || fail "cannot configure the Wine prefix"
 # Faces: the Noto faces of the skins' scripts are linked into the prefix's Fonts folder, as a
 # Windows machine has its faces installed; the Windows faces a skin may name stand for them,
-# and each links to the others for the scripts it lacks, so Arabic, Thai and CJK text finds its
-# glyphs in fonts made with the default character set, as the toolkit makes them.
-fonts=(/usr/share/fonts/truetype/noto/NotoSans{,Arabic,Thai}-{Regular,Bold}.ttf
+# and each links to the others for the scripts it lacks, so CJK text finds its glyphs in fonts
+# made with the default character set, as the toolkit makes them. Wine shapes Arabic and Thai
+# with the chosen face's own glyphs only (through a link Arabic runs left to right and Thai
+# shows boxes), so the prefix's "Noto Sans" carries them itself, as Segoe UI and Tahoma do:
+# merge_ui_font.py makes it once into the build cache.
+merged_fonts=${NEXVALE_CACHE:-/var/cache/nexvale-build}/fonts/noto-sans-ui-1
+/usr/bin/python3 "$here/merge_ui_font.py" "$merged_fonts" \
+  || fail "cannot merge the test prefix's UI face (scripts/setup.sh installs python3-fonttools)"
+fonts=("$merged_fonts"/NotoSans-{Regular,Bold}.ttf
+       /usr/share/fonts/truetype/noto/NotoSans{Arabic,Thai}-{Regular,Bold}.ttf
        /usr/share/fonts/opentype/noto/NotoSansCJK-{Regular,Bold}.ttc)
 for font in "${fonts[@]}"; do
   [ -f "$font" ] || fail "the face $font is missing (scripts/setup.sh installs it)"
