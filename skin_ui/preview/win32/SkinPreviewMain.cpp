@@ -10,6 +10,9 @@
 #define STB_IMAGE_WRITE_STATIC
 #include <stb/stb_image_write.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -329,6 +332,8 @@ int Run(const PreviewRequest& request) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // The report's lines end in a line feed alone, the same on every system that reads them.
+  _setmode(_fileno(stdout), _O_BINARY);
   const ParsedArguments parsed = ParseArguments(std::vector<std::wstring>(argv + 1, argv + argc));
   if (!parsed.ok) {
     PrintLine(L"skin_preview: " + parsed.error);

@@ -253,24 +253,25 @@ int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) 
 }
 
 // Normal, hot, pushed and disabled looks differ from each other, for the primary and secondary
-// buttons, a check box and a dialog's button, in both directions.
+// buttons and a dialog's buttons, in both directions; a check box has no pushed look of its own.
 TEST(SkinPreviewTest, NormalHotPushedAndDisabledLooksDiffer) {
+  const std::vector<const wchar_t*> buttonStates = {L"", L"hot", L"pushed", L"disabled"};
   const struct {
     const wchar_t* window;
     const wchar_t* control;
+    std::vector<const wchar_t*> states;
   } controls[] = {
-      {L"main", L"btn_install"},
-      {L"main --page 1", L"btn_stop"},
-      {L"main", L"chk_agree"},
-      {L"WinStopInstallBox", L"btn_stop_ok"},
-      {L"WinMessageBox", L"btn_browse_msb"},
+      {L"main", L"btn_install", buttonStates},
+      {L"main --page 1", L"btn_stop", buttonStates},
+      {L"WinStopInstallBox", L"btn_stop_ok", buttonStates},
+      {L"WinMessageBox", L"btn_browse_msb", buttonStates},
+      {L"main", L"chk_fold", {L"", L"hot", L"disabled"}},
   };
-  const wchar_t* const states[] = {L"", L"hot", L"pushed", L"disabled"};
   for (const auto& c : controls) {
     for (const wchar_t* language : {L"English", L"Arabic"}) {
       SCOPED_TRACE(encoding::WideToUtf8(std::wstring(c.control) + L" " + language));
       std::vector<std::vector<uint32_t>> looks;
-      for (const wchar_t* state : states) {
+      for (const wchar_t* state : c.states) {
         std::wstring arguments = std::wstring(L"--window ") + c.window + L" --language " + language;
         if (*state) arguments += std::wstring(L" --state ") + state + L"=" + c.control;
         const std::wstring name = std::wstring(L"state-") + c.control + L"-" + language + L"-" + (*state ? state : L"normal");
@@ -283,8 +284,8 @@ TEST(SkinPreviewTest, NormalHotPushedAndDisabledLooksDiffer) {
       for (size_t i = 0; i < looks.size(); ++i)
         for (size_t j = i + 1; j < looks.size(); ++j)
           EXPECT_GT(Differences(looks[i], looks[j]), 20)
-              << encoding::WideToUtf8(*states[i] ? states[i] : L"normal") << " and "
-              << encoding::WideToUtf8(states[j]) << " look alike";
+              << encoding::WideToUtf8(*c.states[i] ? c.states[i] : L"normal") << " and "
+              << encoding::WideToUtf8(c.states[j]) << " look alike";
     }
   }
 }
