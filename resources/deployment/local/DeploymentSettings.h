@@ -9,3 +9,6 @@ inline constexpr wchar_t kDeploymentName[] = L"local";
 inline constexpr wchar_t kAnalyticsHost[] = L"localhost";
 inline constexpr wchar_t kAnalyticsMeasurementId[] = L"G-LOCALTEST1";
 inline constexpr wchar_t kAnalyticsApiSecret[] = L"LocalCollectorSecret01";
+
+// Product API (banner feed): the test world's nginx.
+inline constexpr wchar_t kProductApiHost[] = L"localhost";

@@ -8,3 +8,6 @@ inline constexpr wchar_t kDeploymentName[] = L"product";
 inline constexpr wchar_t kAnalyticsHost[] = L"api.nexvale.example";
 inline constexpr wchar_t kAnalyticsMeasurementId[] = L"G-NEXVALE001";
 inline constexpr wchar_t kAnalyticsApiSecret[] = L"ExampleSecretNotReal01";
+
+// Product API: the banner feed.
+inline constexpr wchar_t kProductApiHost[] = L"api.nexvale.example";
