@@ -1,5 +1,6 @@
 #include "tool/win32/BaseRequest.h"
 
+#include "log/Logger.h"
 #include "tool/UrlSplit.h"
 #include "tool/win32/ApiError.h"
 #include "tool/win32/ConnectionState.h"
@@ -102,28 +103,43 @@ int CWinHttpRequest::HttpRead(void* buffer, uint32_t size) {
   return static_cast<int>(read);
 }
 
-std::string CWinHttpRequest::ReadAll() {
+void CWinHttpRequest::LogBodyOverLimit(const wchar_t* context, uint64_t limit) const {
+  LOG_INFOW(L"[%s] body of %s/%s is over %u bytes, refused.", context, host_.c_str(), path_.c_str(),
+            static_cast<unsigned>(limit));
+}
+
+std::string CWinHttpRequest::ReadAll(size_t limit) {
   std::string body;
   char buffer[2048];
   for (;;) {
     ZeroMemory(buffer, sizeof(buffer));
     const int read = HttpRead(buffer, sizeof(buffer) - 1);
     if (read <= 0) break;
+    if (static_cast<size_t>(read) > limit - body.size()) {
+      LogBodyOverLimit(L"CWinHttpRequest::ReadAll", limit);
+      return std::string();
+    }
     body.append(buffer, static_cast<size_t>(read));
   }
   return body;
 }
 
-bool CWinHttpRequest::SaveToFile(const std::wstring& path) {
+bool CWinHttpRequest::SaveToFile(const std::wstring& path, uint64_t limit) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   char buffer[4096];
   bool saved = false;
+  uint64_t total = 0;
   for (;;) {
     const int read = HttpRead(buffer, sizeof(buffer));
     if (read < 0) break;
     if (read == 0) {
       saved = true;
+      break;
+    }
+    total += static_cast<uint64_t>(read);
+    if (total > limit) {
+      LogBodyOverLimit(L"CWinHttpRequest::SaveToFile", limit);
       break;
     }
     DWORD written = 0;
