@@ -4,6 +4,7 @@
 #include "tool/UrlSplit.h"
 #include "tool/win32/ApiError.h"
 #include "tool/win32/ConnectionState.h"
+#include "tool/win32/WinHttpQuery.h"
 
 bool CBaseRequest::SplitUrl(const std::wstring& url, std::wstring& host, std::wstring& path) {
   return ::SplitUrl(url, host, path);
@@ -149,5 +150,12 @@ bool CWinHttpRequest::SaveToFile(const std::wstring& path, uint64_t limit) {
     }
   }
   CloseHandle(file);
+  // A connection closed early can look like the end of the body; its announced length tells.
+  const std::optional<uint64_t> announced = QueryContentLength(request_);
+  if (saved && announced && *announced != total) {
+    LOG_INFOW(L"[CWinHttpRequest::SaveToFile] body of %s/%s ended after %u of its %u bytes.", host_.c_str(),
+              path_.c_str(), static_cast<unsigned>(total), static_cast<unsigned>(*announced));
+    saved = false;
+  }
   return saved;
 }

@@ -218,7 +218,7 @@ TEST_F(BannerFetchTest, BadFeedsAndPicturesLeaveNoFile) {
       {"not a picture", Feed({{Url(page), page.md5}}), {"]: not a PNG picture."}},
       {"no digest", "{\"code\":1,\"data\":{\"list\":[{\"url\":\"" + Url(r) + "\"}]}}",
        {"]: the feed gives no MD5 to verify it by."}},
-      {"reset part-way", Feed({{reset, r.md5}}), {"url[" + reset + "], filePath["}},
+      {"reset part-way", Feed({{reset, r.md5}}), {"download image failed, url[" + reset + "], filePath["}},
   };
   for (const auto& c : cases) {
     ServeFeed(c.feed);
