@@ -30,7 +30,7 @@ uint32_t EditFieldStyle(uint32_t ownerEditBits, uint32_t textStyle, bool passwor
 namespace {
 
 // The edit class aligns with the text-drawing bits, so a rich edit takes "align" as a label does.
-static_assert(kEditStyleCenter == kTextCenter && kEditStyleRight == kTextRight);
+static_assert(uint32_t{kEditStyleCenter} == uint32_t{kTextCenter} && uint32_t{kEditStyleRight} == uint32_t{kTextRight});
 
 // A style attribute: its name, the bits "true" sets, and whether "false" clears them (only
 // "multiline", whose bit is on from the start, is switched off).
