@@ -52,6 +52,41 @@ bool StartsWithNumber(const CUIString& text) {
 
 constexpr wchar_t kEllipsis[] = L"...";
 
+// Hebrew, Arabic, Syriac, Thaana and their presentation forms: letters written right to left.
+bool IsRightToLeftLetter(wchar_t ch) {
+  return (ch >= 0x0590 && ch <= 0x08FF) || (ch >= 0xFB1D && ch <= 0xFDFF) || (ch >= 0xFE70 && ch <= 0xFEFF);
+}
+
+// Letters of the scripts written left to right; digits, spaces, punctuation and symbols take
+// the direction of their surroundings.
+bool IsLeftToRightLetter(wchar_t ch) {
+  if ((ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z')) return true;
+  if (ch < 0xC0 || IsRightToLeftLetter(ch)) return false;
+  if (ch >= 0x2000 && ch <= 0x2BFF) return false;  // punctuation, symbols, arrows, shapes
+  if (ch >= 0x3000 && ch <= 0x303F) return false;  // CJK punctuation
+  if (ch >= 0xFF00 && ch <= 0xFF20) return false;  // full-width punctuation and digits
+  return !(ch >= 0xD800 && ch <= 0xDFFF);
+}
+
+// A paragraph runs the way its first letter is written, tags left aside: an Arabic sentence
+// with a coloured link in it places its pieces from the right, as its reader reads them.
+bool IsRightToLeftParagraph(const wchar_t* text, size_t length) {
+  CMarkupTokenizer tokenizer(text, length);
+  bool raw = false;
+  for (MarkupToken token = tokenizer.Next(raw); token.kind != MarkupTokenKind::kEnd; token = tokenizer.Next(raw)) {
+    if (token.kind == MarkupTokenKind::kOpenTag || token.kind == MarkupTokenKind::kCloseTag) {
+      if (token.tag == L'r') raw = token.kind == MarkupTokenKind::kOpenTag;
+      continue;
+    }
+    if (token.kind != MarkupTokenKind::kText) continue;
+    for (size_t i = 0; i < token.length; ++i) {
+      if (IsRightToLeftLetter(token.text[i])) return true;
+      if (IsLeftToRightLetter(token.text[i])) return false;
+    }
+  }
+  return false;
+}
+
 class LayoutEngine {
  public:
   LayoutEngine(IMarkupMeasure& measure, const MarkupOptions& options)
@@ -71,6 +106,7 @@ class LayoutEngine {
   }
 
   MarkupLayout Run(const wchar_t* text, size_t length) {
+    rightToLeft_ = IsRightToLeftParagraph(text, length);
     StartLine();
     CMarkupTokenizer tokenizer(text, length);
     bool raw = false;
@@ -147,6 +183,12 @@ class LayoutEngine {
       if (run.valign == MarkupVAlign::kCenter) top = lineTop_ + (height - h) / 2;
       run.box.top = Saturate(top);
       run.box.bottom = Saturate(top + h);
+      if (rightToLeft_) {  // the pieces were placed from the left: turn them round in the line
+        const int64_t w = run.box.Width();
+        const int64_t left = rect_.left + (x_ - run.box.right);
+        run.box.left = Saturate(left);
+        run.box.right = Saturate(left + w);
+      }
       run.box.Offset(shift, 0);
       run.lineTop = Saturate(lineTop_);
       run.lineBottom = Saturate(lineTop_ + height);
@@ -456,6 +498,7 @@ class LayoutEngine {
   bool lineHasContent_ = false;
   bool selected_ = false;
   bool done_ = false;
+  bool rightToLeft_ = false;
   int64_t widest_ = 0;
   int64_t lastBottom_ = 0;
 };

@@ -123,8 +123,10 @@ class CTxtWinHost : public ITextHost, public IRichTextHost {
   ULONG STDMETHODCALLTYPE Release() override { return references_ > 1 ? --references_ : 1; }
 
   // ITextHost
-  HDC TxGetDC() override { return Window() ? GetDC(Window()) : nullptr; }
-  INT TxReleaseDC(HDC dc) override { return Window() ? ReleaseDC(Window(), dc) : 0; }
+  // Without a window (a control painted offscreen) the services still measure and lay out
+  // their text, on the screen's context.
+  HDC TxGetDC() override { return GetDC(Window()); }
+  INT TxReleaseDC(HDC dc) override { return ReleaseDC(Window(), dc); }
   // No scroll bars are shown: the text rectangle keeps its width.
   WINBOOL TxShowScrollBar(INT, WINBOOL) override { return FALSE; }
   WINBOOL TxEnableScrollBar(INT, INT) override { return FALSE; }

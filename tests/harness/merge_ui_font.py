@@ -31,7 +31,24 @@ def merged(weight):
     for table, fields in VERTICAL.items():
         for field in fields:
             setattr(font[table], field, getattr(latin[table], field))
+    drop_thai_mark_positioning(font)
     return font
+
+
+def drop_thai_mark_positioning(font):
+    """Wine 8's positioning of a Thai run that begins with a combining mark (the rich edit
+    measures such runs when it wraps) reads before the run's first glyph and crashes; without
+    the mark attachment the marks sit where their own outlines put them, over the consonant."""
+    table = font["GPOS"].table
+    features = table.FeatureList.FeatureRecord
+    for record in table.ScriptList.ScriptRecord:
+        if record.ScriptTag != "thai":
+            continue
+        systems = [record.Script.DefaultLangSys] + [r.LangSys for r in record.Script.LangSysRecord]
+        for system in filter(None, systems):
+            system.FeatureIndex = [i for i in system.FeatureIndex
+                                   if features[i].FeatureTag not in ("mark", "mkmk")]
+            system.FeatureCount = len(system.FeatureIndex)
 
 
 def main():

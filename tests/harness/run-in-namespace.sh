@@ -74,7 +74,7 @@ mkdir -p "$WINEPREFIX"
 # with the chosen face's own glyphs only (through a link Arabic runs left to right and Thai
 # shows boxes), so the prefix's "Noto Sans" carries them itself, as Segoe UI and Tahoma do:
 # merge_ui_font.py makes it once into the build cache.
-merged_fonts=${NEXVALE_CACHE:-/var/cache/nexvale-build}/fonts/noto-sans-ui-1
+merged_fonts=${NEXVALE_CACHE:-/var/cache/nexvale-build}/fonts/noto-sans-ui-2
 /usr/bin/python3 "$here/merge_ui_font.py" "$merged_fonts" \
   || fail "cannot merge the test prefix's UI face (scripts/setup.sh installs python3-fonttools)"
 fonts=("$merged_fonts"/NotoSans-{Regular,Bold}.ttf

@@ -324,4 +324,27 @@ TEST(MarkupLayoutTest, CalculationAndAlignment) {
             L"abcdefg...@0,0");
 }
 
+// A paragraph whose first letter is Arabic places its pieces from the right, line by line; tag
+// parameters, digits and punctuation decide nothing, and a Latin paragraph stays as it was.
+TEST(MarkupLayoutTest, RightToLeftParagraphsPlaceTheirPiecesFromTheRight) {
+  FakeMeasure measure;
+  const std::wstring arabic = L"12 \x0644\x0642 {c #FF4858EC}\x0627\x062A{/c} \x0648";
+  const struct {
+    std::wstring text;
+    UIRect rect;
+    uint32_t style;
+    std::wstring runs;
+  } cases[] = {
+      {arabic, {0, 0, 200, 40}, kTextSingleLine,
+       L"12 \x0644\x0642 @24,0|\x0627\x062A@12,0| \x0648@0,0"},
+      {arabic, {0, 0, 200, 40}, kTextSingleLine | kTextRight,
+       L"12 \x0644\x0642 @164,0|\x0627\x062A@152,0| \x0648@140,0"},
+      // Broken into lines, each line is turned round on its own.
+      {arabic, {0, 0, 40, 40}, kTextWordBreak,
+       L"12 \x0644\x0642 @0,0|\x0627\x062A@12,16| \x0648@0,16"},
+      {L"ab {c #FF0000FF}\x0627{/c}", {0, 0, 200, 40}, kTextSingleLine, L"ab @0,0|\x0627@18,0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Runs(Layout(measure, c.text, Options(c.rect, c.style))), c.runs) << c.style;
+}
+
 }  // namespace
