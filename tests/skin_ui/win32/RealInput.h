@@ -46,6 +46,10 @@ class Watchdog {
   std::thread thread_;
 };
 
+// Photographs what the display shows of `window` into the PNG `file` (a Windows path) with
+// ImageMagick's `import`; true once the picture is written.
+bool PhotographWindow(HWND window, const std::wstring& file);
+
 // Waits until `window` is the foreground window (activating a window is the user's click).
 bool WaitForeground(HWND window, int ms);
 

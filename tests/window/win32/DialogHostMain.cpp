@@ -1,13 +1,16 @@
 // dialog_host: an owner window that opens the disk-space or the stop dialog on its own UI thread,
 // as the setup window does, for the dialogs' tests to drive with real input. It prints, as
 // UTF-8 lines of tab-separated fields:
-//   drives MASK                      the logical drives the dialog sees, in hexadecimal
+//   log FILE                         the log the dialog writes, this run's own
+//   drives MASK                      the logical drives the dialog sees (bit 0 is A:)
 //   shown LEFT TOP RIGHT BOTTOM      the dialog is shown and in front (screen rectangle)
 //   rect NAME LEFT TOP RIGHT BOTTOM  each named control in the dialog's client area
 //   owner enabled=0|1 [focused=0|1] while the dialog runs, and after it
 //   text NAME TEXT TOOLTIP           a named control's text or tooltip, at first and whenever
 //                                    either changed
 //   tooltip TEXT                     the tooltip window shown with this text
+//   keyboard CLASS                   the native class of the window with the keyboard focus
+//                                    ("EditWnd" while the path field is open), on each change
 //   result N                         what the modal loop returned
 //   buffer TEXT                      the disk dialog's path buffer afterwards
 // Usage: dialog_host disk LANGUAGE PATH SIZE_MB | dialog_host stop LANGUAGE
@@ -28,6 +31,7 @@
 #include "Window/WinMessBox.h"
 #include "Window/WinStopBox.h"
 #include "common/Encoding.h"
+#include "log/Logger.h"
 #include "skin_ui/ContainerUI.h"
 #include "skin_ui/WindowManagerUI.h"
 #include "skin_ui/preview/win32/EmbeddedArchives.h"
@@ -77,6 +81,15 @@ class DialogWatcher {
     }
     ReportTexts(dialog_.GetManager().GetRoot());
     ReportTooltip();
+    ReportKeyboardFocus();
+  }
+
+  void ReportKeyboardFocus() {
+    wchar_t name[64] = {};
+    if (HWND focus = GetFocus()) GetClassNameW(focus, name, 64);
+    if (keyboard_ == name) return;
+    keyboard_ = name;
+    PrintLine(L"keyboard\t" + keyboard_);
   }
 
   void ReportRects(CControlUI* control) {
@@ -93,7 +106,7 @@ class DialogWatcher {
   void ReportTexts(CControlUI* control) {
     if (!control) return;
     const std::wstring name = control->GetName().GetData();
-    if (!name.empty() && dynamic_cast<SkinUI::CContainerUI*>(control) == nullptr) {
+    if (!name.empty()) {
       const std::wstring line = std::wstring(L"text\t") + name + L"\t" + control->GetText().GetData() + L"\t" +
                                 control->GetToolTip().GetData();
       std::wstring& last = texts_[name];
@@ -118,9 +131,10 @@ class DialogWatcher {
       tooltip_.clear();
       return;
     }
+    // The toolkit's tooltip window has one tool, shown by tracking rather than as the current one.
     TTTOOLINFOW info{};
     info.cbSize = sizeof(info);
-    if (!SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&info))) return;
+    if (!SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info))) return;
     wchar_t text[1024] = {};
     info.lpszText = text;
     SendMessageW(tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&info));
@@ -136,6 +150,7 @@ class DialogWatcher {
   bool shown_ = false;
   std::map<std::wstring, std::wstring> texts_;
   std::wstring tooltip_;
+  std::wstring keyboard_ = L"-";
 };
 
 DialogWatcher* DialogWatcher::self_ = nullptr;
@@ -160,6 +175,13 @@ int Usage() {
 int Run(int argc, wchar_t** argv) {
   const std::wstring kind = argc > 1 ? argv[1] : L"";
   if (!((kind == L"disk" && argc == 5) || (kind == L"stop" && argc == 3))) return Usage();
+  // The dialog's log lines go where the test can read them; first, as the first set-up counts.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring logFolder = std::wstring(temp) + L"nexvale_dialog_host\\Log";
+  const std::wstring logName = L"dialog_host-" + std::to_wstring(GetCurrentProcessId()) + L".log";
+  InitLogger(logName.c_str(), logFolder.c_str());
+  PrintLine(L"log\t" + logFolder + L"\\" + logName);
   LanguageManager language;
   std::wstring error;
   if (!LoadEmbeddedArchives(argv[2], L"nexvale_dialog_host", language, error)) {
