@@ -99,10 +99,13 @@ void WinMessBox::Install() {
   const std::wstring typed = edit->GetText().GetData();
   const InstallPathCheck checked = CheckInstallPath(typed);
   if (!checked.accepted()) {
-    // The typed text stays for the user to mend; the buffer keeps the path it had.
-    const std::wstring refusal = language_->GetLangText(L"STR_PATH_INVALID");
-    ShowMessageLine(refusal);
-    if (SkinUI::CControlUI* label = manager_.FindControl(L"label_title")) label->SetToolTip(refusal.c_str());
+    // The typed text stays for the user to mend; the buffer keeps the path it had. The refusal
+    // is shown whole: cut like the drive line, it would lose the word that matters.
+    if (SkinUI::CControlUI* label = manager_.FindControl(L"label_title")) {
+      const std::wstring refusal = language_->GetLangText(L"STR_PATH_INVALID");
+      label->SetText(refusal.c_str());
+      label->SetToolTip(refusal.c_str());
+    }
     return;
   }
   if (!IsSufficientDisk(checked.path)) {

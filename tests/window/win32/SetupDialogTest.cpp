@@ -294,11 +294,11 @@ const std::wstring kInstallPath = L"C:\\Program Files\\Vandrel\\";
 // The message line as the label shows it: 24 characters and "...".
 std::wstring Cut(const std::wstring& line) { return line.size() > 24 ? line.substr(0, 24) + L"..." : line; }
 
-// A refused path: the line says so with the whole text as tooltip, and the typed text stays.
+// A refused path: the line says so, whole and as its tooltip, and the typed text stays.
 std::vector<Step> Refused(const wchar_t* language, const std::wstring& typed, const wchar_t* photograph = nullptr) {
   const std::wstring& invalid = std::wstring(language) == L"Arabic" ? kArabicInvalid : kEnglishInvalid;
   std::vector<Step> steps{Type(L"edit_path_msb", typed), Click(L"btn_install_msb"),
-                          Expect(L"label_title", Cut(invalid), invalid), Expect(L"edit_path_msb", typed)};
+                          Expect(L"label_title", invalid, invalid), Expect(L"edit_path_msb", typed)};
   if (photograph) steps.push_back(Photograph(photograph));
   steps.push_back(Click(L"btn_close_msb"));
   return steps;
