@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "Window/WindowStyle.h"
+#include "Window/SetupWindow.h"
 #include "Window/flow/DialogRules.h"
 #include "Window/flow/InstallPathCheck.h"
 #include "common/PathText.h"
@@ -15,8 +15,9 @@
 
 namespace {
 
-// The names the log gives this dialog's lines.
+// The names the log gives the room check's lines.
 constexpr char kSourceFile[] = "Window\\WinMessBox";
+constexpr char kRoomCheck[] = "WinMessBox::IsSufficientDisk";
 
 // Free room the installation needs, as a multiple of the installer's size.
 constexpr int64_t kRoomFactor = 3;
@@ -37,18 +38,10 @@ const wchar_t* WinMessBox::GetSkinFileName() const {
 }
 
 void WinMessBox::OnSkinReady() {
-  const struct {
-    const wchar_t* control;
-    const wchar_t* key;
-  } texts[] = {
-      {L"label_path_msb", L"STR_INSTALL_PATH"},
-      {L"btn_install_msb", L"STR_INSTALL"},
-      {L"btn_browse_msb", L"STR_BROWSE"},
-  };
-  for (const auto& text : texts) {
-    if (SkinUI::CControlUI* control = manager_.FindControl(text.control))
-      control->SetText(language_->GetLangText(text.key).c_str());
-  }
+  SetControlTexts(manager_, *language_,
+                  {{L"label_path_msb", L"STR_INSTALL_PATH"},
+                   {L"btn_install_msb", L"STR_INSTALL"},
+                   {L"btn_browse_msb", L"STR_BROWSE"}});
   ProposeOtherDriveThan(pathBuffer_);
 }
 
@@ -69,10 +62,10 @@ void WinMessBox::ShowMessageLine(const std::wstring& line) {
 
 bool WinMessBox::IsSufficientDisk(const std::wstring& path) const {
   const std::wstring drive = DriveOfPath(path);
-  LogPrint("WinMessBox::IsSufficientDisk", kSourceFile, __LINE__, kLog_Info, "get disk size begin");
+  LogPrint(kRoomCheck, kSourceFile, __LINE__, kLog_Info, "get disk size begin");
   int32_t freeMB = 0;
   if (!GetDiskFreeMB(drive, freeMB)) {
-    LogPrint("WinMessBox::IsSufficientDisk", kSourceFile, __LINE__, kLog_Info, "OnClickInstall\xA3\xBAGetFreeSize Failed");
+    LogPrint(kRoomCheck, kSourceFile, __LINE__, kLog_Info, "OnClickInstall\xA3\xBAGetFreeSize Failed");
     return false;
   }
   return freeMB >= kRoomFactor * sizeMB_;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "Window/WindowStyle.h"
+#include "Window/SetupWindow.h"
 
 SkinUI::NativeWindow WinStopBox::Create(SkinUI::NativeWindow owner) { return CreateSetupDialog(*this, owner); }
 
@@ -11,18 +11,10 @@ const wchar_t* WinStopBox::GetSkinFileName() const {
 }
 
 void WinStopBox::OnSkinReady() {
-  const struct {
-    const wchar_t* control;
-    const wchar_t* key;
-  } texts[] = {
-      {L"stop_lab_context", L"STR_MSG_Context"},
-      {L"btn_stop_ok", L"STR_MSG_BtnYesText"},
-      {L"btn_stop_no", L"STR_MSG_BtnNoText"},
-  };
-  for (const auto& text : texts) {
-    if (SkinUI::CControlUI* control = manager_.FindControl(text.control))
-      control->SetText(language_.GetLangText(text.key).c_str());
-  }
+  SetControlTexts(manager_, language_,
+                  {{L"stop_lab_context", L"STR_MSG_Context"},
+                   {L"btn_stop_ok", L"STR_MSG_BtnYesText"},
+                   {L"btn_stop_no", L"STR_MSG_BtnNoText"}});
 }
 
 void WinStopBox::OnClick(SkinUI::UINotify& msg) {

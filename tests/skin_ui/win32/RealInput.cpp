@@ -85,33 +85,41 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
   return true;
 }
 
-std::string RunAndRead(const std::wstring& commandLine, DWORD& code, int ms) {
+bool StartReading(const std::wstring& commandLine, PROCESS_INFORMATION& process, HANDLE& output) {
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  code = static_cast<DWORD>(-1);
-  if (!CreatePipe(&read, &write, &inherit, 0)) return {};
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  HANDLE write = nullptr;
+  output = nullptr;
+  if (!CreatePipe(&output, &write, &inherit, 0)) return false;
+  SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = write;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION process{};
   std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
   line.push_back(L'\0');
   const BOOL started =
       CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   CloseHandle(write);
+  if (started) return true;
+  CloseHandle(output);
+  output = nullptr;
+  return false;
+}
+
+std::string RunAndRead(const std::wstring& commandLine, DWORD& code, int ms) {
+  code = static_cast<DWORD>(-1);
+  PROCESS_INFORMATION process{};
+  HANDLE read = nullptr;
+  if (!StartReading(commandLine, process, read)) return {};
   std::string out;
-  if (started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) out.append(buffer, got);
-    WaitForSingleObject(process.hProcess, static_cast<DWORD>(ms));
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) out.append(buffer, got);
+  WaitForSingleObject(process.hProcess, static_cast<DWORD>(ms));
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
   CloseHandle(read);
   return out;
 }

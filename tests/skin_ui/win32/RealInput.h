@@ -29,6 +29,10 @@ std::wstring PointerOver(HWND window);
 // Pumps this thread's messages until `done` holds or `ms` passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, int ms);
 
+// Starts a program whose standard output comes through `output`; the caller closes it and the
+// process's handles. False when it cannot start.
+bool StartReading(const std::wstring& commandLine, PROCESS_INFORMATION& process, HANDLE& output);
+
 // Runs a program and returns what it wrote to its standard output; the exit code in `code`.
 std::string RunAndRead(const std::wstring& commandLine, DWORD& code, int ms);
 

@@ -100,7 +100,8 @@ class MappedDrive {
     }
     const std::wstring verb = how.substr(0, how.find(L' '));
     const std::wstring rest = how.size() > verb.size() ? how.substr(verb.size()) : L"";
-    std::wstring verdictFile = L"Z:" + drives + L"/" + std::wstring(1, static_cast<wchar_t>(towlower(letter_))) + L".done";
+    const wchar_t lower = static_cast<wchar_t>(towlower(letter_));
+    std::wstring verdictFile = L"Z:" + drives + L"/" + std::wstring(1, lower) + L".done";
     for (wchar_t& ch : verdictFile)
       if (ch == L'/') ch = L'\\';
     DeleteFileW(verdictFile.c_str());
@@ -120,7 +121,8 @@ class MappedDrive {
     std::string verdict;
     realinput::PumpUntil(
         [&] {
-          HANDLE file = CreateFileW(verdictFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+          HANDLE file =
+              CreateFileW(verdictFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
           if (file == INVALID_HANDLE_VALUE) return false;
           char bytes[512] = {};
           DWORD got = 0;
@@ -144,28 +146,16 @@ class MappedDrive {
 class HostRun {
  public:
   explicit HostRun(const std::wstring& arguments) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE write = nullptr;
-    if (!CreatePipe(&read_, &write, &inherit, 0)) return;
-    SetHandleInformation(read_, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::wstring line = Quoted(testsupport::BuildBinFolder() + L"dialog_host.exe") + L" " + arguments;
-    std::vector<wchar_t> buffer(line.begin(), line.end());
-    buffer.push_back(L'\0');
-    started_ = CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                              &process_) != FALSE;
-    CloseHandle(write);
+    started_ = realinput::StartReading(Quoted(testsupport::BuildBinFolder() + L"dialog_host.exe") + L" " + arguments,
+                                       process_, read_);
     reader_ = std::thread([this] { Read(); });
   }
   ~HostRun() {
-    if (started_ && WaitForSingleObject(process_.hProcess, 15000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 9);
+    if (started_ && WaitForSingleObject(process_.hProcess, 15000) != WAIT_OBJECT_0)
+      TerminateProcess(process_.hProcess, 9);
     reader_.join();
-    CloseHandle(read_);
     if (started_) {
+      CloseHandle(read_);
       CloseHandle(process_.hThread);
       CloseHandle(process_.hProcess);
     }
@@ -261,7 +251,9 @@ struct Step {
 Step Click(const wchar_t* control) { return {Act::kClick, control, L"", std::nullopt}; }
 Step Type(const wchar_t* control, std::wstring text) { return {Act::kType, control, std::move(text), std::nullopt}; }
 Step Key(const wchar_t* key) { return {Act::kKey, L"", key, std::nullopt}; }
-Step Hover(const wchar_t* control, std::wstring tooltip) { return {Act::kHover, control, std::move(tooltip), std::nullopt}; }
+Step Hover(const wchar_t* control, std::wstring tooltip) {
+  return {Act::kHover, control, std::move(tooltip), std::nullopt};
+}
 Step Choose(std::wstring folder) { return {Act::kChoose, L"", std::move(folder), std::nullopt}; }
 Step Expect(const wchar_t* control, std::wstring text, std::optional<std::wstring> tooltip = std::nullopt) {
   return {Act::kExpect, control, std::move(text), std::move(tooltip)};
@@ -452,7 +444,8 @@ TEST_P(SetupDialogTest, AsAUserDrivesIt) {
         const std::size_t mark = host.Mark();
         DWORD code = 0;
         const std::string out = realinput::RunAndRead(
-            Quoted(testsupport::BuildBinFolder() + L"harness_tool.exe") + L" choose-folder " + Quoted(step.text) + L" 20",
+            Quoted(testsupport::BuildBinFolder() + L"harness_tool.exe") + L" choose-folder " + Quoted(step.text) +
+                L" 20",
             code, 30000);
         ASSERT_EQ(code, 0u) << out;
         // The chooser is gone once the dialog has the keyboard again.
