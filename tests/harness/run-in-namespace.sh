@@ -46,11 +46,12 @@ export NEXVALE_TEST_RUN=$run
 pids=()
 cleanup() {
   set +e
-  umount -R "$run/drives" 2>/dev/null
   if [ -n "${WINESERVER:-}" ]; then "$WINESERVER" -k >/dev/null 2>&1; fi
   [ -f "$run/nginx.pid" ] && kill "$(cat "$run/nginx.pid")" 2>/dev/null
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
+  # Before the run folder goes: rm cannot empty a read-only mount a test left behind.
+  umount -R "$run/drives" 2>/dev/null
   [ -n "${NEXVALE_KEEP_RUN:-}" ] || rm -rf "$run"
 }
 trap cleanup EXIT
