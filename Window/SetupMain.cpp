@@ -3,6 +3,7 @@
 
 #include "Window/InstanceName.h"
 #include "Window/MainFrameWnd.h"
+#include "Window/SetupWindow.h"
 #include "DeploymentSettings.h"
 #include "common/ExecutablePath.h"
 #include "common/GAPayload.h"
@@ -38,8 +39,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
 
   frame.SetAnalyticsEndpoint(BuildGAReportUrl(kAnalyticsHost, kAnalyticsMeasurementId, kAnalyticsApiSecret));
-  const DWORD style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
-  if (!frame.Create(nullptr, title.c_str(), style, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
+  if (!frame.Create(nullptr, title.c_str(), kSetupWindowStyle | WS_VISIBLE, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT)) {
     return 0;
   }
   frame.CenterWindow();

@@ -8,11 +8,22 @@
 //   harness_tool message-box CAPTION SECONDS wait for a message box ("#32770") with that caption
 //                                            and print, as UTF-8, "text: ..." and one line
 //                                            "button ID LEFT TOP RIGHT BOTTOM" (screen) per button
+//   harness_tool choose-folder PATH SECONDS  wait for the system's folder chooser ("#32770"
+//                                            with a tree view), select PATH in it and press OK;
+//                                            the path "-" presses Cancel instead
+//   harness_tool map-drive LETTER UNIXPATH   map a drive letter to a Unix folder as the prefix's
+//                                            configuration does (through the mount manager, so
+//                                            every program sees the drive); "-" unmaps it
 //   harness_tool hold-desktop                keep the prefix's desktop open until ended
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 #include <wincrypt.h>
+#include <winioctl.h>
 
 #include <cstdio>
+#include <cstring>
+#include <cwctype>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -128,6 +139,119 @@ int PrintMessageBox(const wchar_t* caption, int seconds) {
   return 1;
 }
 
+BOOL CALLBACK FindTreeView(HWND child, LPARAM data) {
+  wchar_t className[64] = {};
+  GetClassNameW(child, className, 64);
+  if (_wcsicmp(className, WC_TREEVIEWW) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(data) = child;
+  return FALSE;
+}
+
+struct ChooserSearch {
+  HWND chooser = nullptr;
+  HWND tree = nullptr;
+};
+
+BOOL CALLBACK FindChooser(HWND window, LPARAM data) {
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  HWND tree = nullptr;
+  EnumChildWindows(window, FindTreeView, reinterpret_cast<LPARAM>(&tree));
+  if (!tree) return TRUE;
+  *reinterpret_cast<ChooserSearch*>(data) = {window, tree};
+  return FALSE;
+}
+
+// The chooser's tree has no coordinates a test could know beforehand, so the folder is selected
+// the way the chooser's own owner may select one: its BFFM_SETSELECTION message, with the path
+// written into the chooser's process; then OK. The test checks the folder the program received.
+int ChooseFolder(const wchar_t* path, int seconds) {
+  ChooserSearch found;
+  for (int i = 0; i < seconds * 10 && !found.chooser; ++i) {
+    EnumWindows(FindChooser, reinterpret_cast<LPARAM>(&found));
+    if (!found.chooser) Sleep(100);
+  }
+  if (!found.chooser) {
+    std::fwprintf(stderr, L"no folder chooser within %d s\n", seconds);
+    return 1;
+  }
+  Sleep(300);  // shown: let it fill its tree
+  if (wcscmp(path, L"-") == 0) {
+    PostMessageW(found.chooser, WM_COMMAND, IDCANCEL, 0);
+    return 0;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(found.chooser, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) {
+    std::fwprintf(stderr, L"cannot open the chooser's process (%lu)\n", GetLastError());
+    return 1;
+  }
+  const SIZE_T bytes = (wcslen(path) + 1) * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  int result = 1;
+  if (remote && WriteProcessMemory(process, remote, path, bytes, nullptr)) {
+    SendMessageW(found.chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    PostMessageW(found.chooser, WM_COMMAND, IDOK, 0);
+    result = 0;
+  } else {
+    std::fwprintf(stderr, L"cannot write the path into the chooser's process (%lu)\n", GetLastError());
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return result;
+}
+
+// Wine's mount manager request behind its drive configuration: the letter's drive type and the
+// Unix folder, whose text (in the Unix character set) follows the record.
+struct WineUnixDrive {
+  ULONG size;
+  ULONG type;
+  ULONG fileSystem;
+  DWORD serial;
+  ULONGLONG unixDevice;
+  WCHAR letter;
+  USHORT mountPointOffset;
+  USHORT deviceOffset;
+  USHORT labelOffset;
+};
+constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+int MapDrive(const wchar_t* letter, const wchar_t* unixFolder) {
+  const wchar_t drive = static_cast<wchar_t>(towlower(letter[0]));
+  if (drive < L'a' || drive > L'z' || letter[1] != L'\0') {
+    std::fwprintf(stderr, L"no drive letter: %ls\n", letter);
+    return 2;
+  }
+  const bool unmap = wcscmp(unixFolder, L"-") == 0;
+  const std::string folder = unmap ? std::string() : encoding::WideToUtf8(unixFolder);
+  std::vector<char> request(sizeof(WineUnixDrive) + folder.size() + 1, '\0');
+  WineUnixDrive record{};
+  record.size = static_cast<ULONG>(request.size());
+  record.type = unmap ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
+  record.letter = drive;
+  record.mountPointOffset = unmap ? 0 : static_cast<USHORT>(sizeof(WineUnixDrive));
+  std::memcpy(request.data(), &record, sizeof(record));
+  std::memcpy(request.data() + sizeof(record), folder.c_str(), folder.size() + 1);
+  HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (manager == INVALID_HANDLE_VALUE) {
+    std::fwprintf(stderr, L"cannot open the mount manager (%lu)\n", GetLastError());
+    return 1;
+  }
+  DWORD returned = 0;
+  const BOOL done = DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
+                                    nullptr, 0, &returned, nullptr);
+  const DWORD error = GetLastError();
+  CloseHandle(manager);
+  if (!done) {
+    std::fwprintf(stderr, L"the mount manager refused drive %lc: (%lu)\n", drive, error);
+    return 1;
+  }
+  return 0;
+}
+
 // Opens the desktop and stays until the test world ends. The desktop's own process starts
 // with the first program that opens the desktop, inherits that program's output and lingers for
 // a while after the last window is gone: started by a window test, it would keep the test's
@@ -151,9 +275,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close-class" && argc == 3) return CloseWindow(argv[2], nullptr);
   if (command == L"window-title" && argc == 4) return PrintWindowTitle(argv[2], _wtoi(argv[3]));
   if (command == L"message-box" && argc == 4) return PrintMessageBox(argv[2], _wtoi(argv[3]));
+  if (command == L"choose-folder" && argc == 4) return ChooseFolder(argv[2], _wtoi(argv[3]));
+  if (command == L"map-drive" && argc == 4) return MapDrive(argv[2], argv[3]);
   if (command == L"hold-desktop" && argc == 2) return HoldDesktop();
   std::fwprintf(stderr, L"usage: harness_tool import-root-cert FILE | wait-window TITLE SECONDS | close-window TITLE"
                         L" | close-class CLASS"
-                        L" | window-title CLASS SECONDS | message-box CAPTION SECONDS | hold-desktop\n");
+                        L" | window-title CLASS SECONDS | message-box CAPTION SECONDS | choose-folder PATH SECONDS"
+                        L" | map-drive LETTER UNIXPATH | hold-desktop\n");
   return 2;
 }

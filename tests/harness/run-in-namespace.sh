@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command inside the test world: this script is started in a fresh network namespace
-# (scripts/test.sh does that) and brings up loopback, an Xvfb display, a 32-bit Wine prefix
-# with a persistent wineserver, the test certificate authority (its root in the prefix's ROOT
-# store) and nginx on 127.0.0.1:80 and :443, whose site holds the signed stand-in installer.
+# (scripts/test.sh does that), makes a mount namespace of its own for the world, and brings up
+# loopback, an Xvfb display, a 32-bit Wine prefix with a persistent wineserver, the test
+# certificate authority (its root in the prefix's ROOT store) and nginx on 127.0.0.1:80 and
+# :443, whose site holds the signed stand-in installer.
 # Everything is torn down when the command ends.
 #
 # NEXVALE_WINE_BITS (32 or 64) chooses the prefix: 32-bit with Debian's wine32, or 64-bit with
@@ -13,6 +14,7 @@
 # NEXVALE_TEST_WWW (nginx's document root), NEXVALE_TEST_CA (root certificate, PEM),
 # NEXVALE_TEST_SELF_SIGNED (the certificate nginx shows on 127.0.0.1:4443, PEM),
 # NEXVALE_TEST_FAULT_PORT (the scripted server tests/harness/fault_server.py on 127.0.0.1),
+# NEXVALE_TEST_DRIVES (where tests/harness/wine-drive.sh mounts the drives it maps),
 # NEXVALE_TEST_NGINX_PORTS_LOG (nginx's log of the address:port, method, URI and status of each
 # request), NEXVALE_TEST_COLLECTOR_RECORD (the requests the analytics collector stand-in behind
 # nginx's https://localhost/mp/ received, one JSON line each), and
@@ -26,6 +28,14 @@ fail() { echo "test harness: $*" >&2; exit 1; }
 
 [ "$(readlink /proc/self/ns/net)" != "$(readlink /proc/1/ns/net)" ] \
   || fail "not inside a network namespace of its own; start it through scripts/test.sh"
+# The world has a mount namespace of its own too, with every mount private to it, so tests can
+# mount small and read-only file systems and map them as Wine drives without the host seeing
+# them. The wineserver opens files for Wine's programs, so it must run in this namespace.
+if [ -z "${NEXVALE_WORLD_OUTER_MOUNTS:-}" ]; then
+  NEXVALE_WORLD_OUTER_MOUNTS=$(readlink /proc/self/ns/mnt) exec unshare --mount --propagation private -- bash "$0" "$@"
+fi
+[ "$(readlink /proc/self/ns/mnt)" != "$NEXVALE_WORLD_OUTER_MOUNTS" ] || fail "the test world shares the host's mounts"
+unset NEXVALE_WORLD_OUTER_MOUNTS
 ip link set lo up || fail "cannot bring up loopback in the test namespace"
 for port in 80 443; do
   if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then fail "port $port is taken in the test namespace"; fi
@@ -40,9 +50,17 @@ cleanup() {
   [ -f "$run/nginx.pid" ] && kill "$(cat "$run/nginx.pid")" 2>/dev/null
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
+  # Before the run folder goes: rm cannot empty a read-only mount a test left behind.
+  umount -R "$run/drives" 2>/dev/null
   [ -n "${NEXVALE_KEEP_RUN:-}" ] || rm -rf "$run"
 }
 trap cleanup EXIT
+
+# Drives the tests map (tests/harness/wine-drive.sh) are mounted under this small file system;
+# it also proves that mounts can be made here.
+mkdir "$run/drives"
+mount -t tmpfs -o size=64k,mode=0755 nexvale-drives "$run/drives" || fail "cannot mount file systems in the test world"
+export NEXVALE_TEST_DRIVES=$run/drives
 
 # Display: the first free number from 90 on.
 display=90

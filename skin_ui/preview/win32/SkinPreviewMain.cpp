@@ -19,12 +19,8 @@
 #include <vector>
 
 #include "Window/flow/ProgressDisplay.h"
-#include "common/ConfigExtraction.h"
 #include "common/Encoding.h"
-#include "common/IniFile.h"
 #include "common/LanguageManager.h"
-#include "common/win32/EmbeddedResource.h"
-#include "resources/ResourceIds.h"
 #include "skin_ui/ContainerUI.h"
 #include "skin_ui/DialogBuilder.h"
 #include "skin_ui/EditUI.h"
@@ -32,12 +28,12 @@
 #include "skin_ui/OptionUI.h"
 #include "skin_ui/ProgressUI.h"
 #include "skin_ui/RichEditUI.h"
-#include "skin_ui/SkinArchive.h"
 #include "skin_ui/SkinRenderer.h"
 #include "skin_ui/TextFormat.h"
 #include "skin_ui/WindowManagerUI.h"
 #include "skin_ui/preview/PreviewReport.h"
 #include "skin_ui/preview/PreviewRequest.h"
+#include "skin_ui/preview/win32/EmbeddedArchives.h"
 
 namespace {
 
@@ -55,27 +51,6 @@ void PrintLine(const std::wstring& line) {
 int Fail(const std::wstring& why) {
   PrintLine(L"skin_preview: " + why);
   return 2;
-}
-
-// The configuration archive the setup carries, extracted as the setup extracts it; the folder,
-// ending in the separator, or empty.
-std::wstring ExtractConfiguration() {
-  const auto archive = FindEmbeddedResource(IDR_CONFIG_ARCHIVE, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-  if (!archive) return L"";
-  wchar_t temp[MAX_PATH];
-  if (!GetTempPathW(MAX_PATH, temp)) return L"";
-  const std::wstring folder = std::wstring(temp) + L"nexvale_skin_preview\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const ExtractionResult result =
-      ExtractArchive(archive->data(), static_cast<uint32_t>(archive->size()), folder);
-  return result.opened && result.skipped == 0 ? folder : L"";
-}
-
-// The UI language identifier language.ini maps to `language`, or empty.
-std::wstring LanguageId(const std::wstring& configFolder, const std::wstring& language) {
-  for (const auto& [id, name] : ini::ReadSection(configFolder + L"language.ini", L"Language"))
-    if (name == language) return id;
-  return L"";
 }
 
 template <class T>
@@ -288,14 +263,9 @@ bool Paint(CWindowManagerUI& manager, UISize size, const std::wstring& output) {
 }
 
 int Run(const PreviewRequest& request) {
-  const auto skins = FindEmbeddedResource(IDR_SKIN_ARCHIVE, L"ZIPRES");
-  if (!skins || !SetSkinArchiveMemory(skins->data(), skins->size())) return Fail(L"no skin archive in the program");
-  const std::wstring config = ExtractConfiguration();
-  if (config.empty()) return Fail(L"the configuration archive could not be extracted");
-  const std::wstring id = LanguageId(config, request.language);
-  if (id.empty()) return Fail(L"language.ini names no language " + request.language);
   LanguageManager language;
-  language.Init(config, id);
+  std::wstring error;
+  if (!LoadEmbeddedArchives(request.language, L"nexvale_skin_preview", language, error)) return Fail(error);
 
   const std::wstring file = request.window + (language.IsRightToLeft() ? L"_rtl" : L"") + L".xml";
   CWindowManagerUI manager;
@@ -316,7 +286,6 @@ int Run(const PreviewRequest& request) {
     return Fail(file + L" has no pages");
   }
   SetUpWindow(request.window, language, manager);
-  std::wstring error;
   if (!ApplyShownStates(request, language, manager, size, error)) return Fail(error);
   manager.UpdateLayout(UIRect{0, 0, size.cx, size.cy});
   ApplyPointerStates(request, manager);

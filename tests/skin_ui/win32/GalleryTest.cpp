@@ -72,43 +72,11 @@ std::wstring GallerySkin() {
          L"</VerticalLayout></Window>";
 }
 
-// A Windows path under the build folder as the test display's programs see it.
-std::wstring UnixPath(const std::wstring& path) {
-  std::wstring unix = path.size() > 2 && path[1] == L':' ? path.substr(2) : path;
-  for (wchar_t& ch : unix)
-    if (ch == L'\\') ch = L'/';
-  return unix;
-}
-
-// Bytes in `file`, or -1 when there is none.
-int64_t FileSize(const std::wstring& file) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return -1;
-  return (int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-}
-
-// Photographs the window from the display into gallery/<name>.png. Wine cannot wait for a
-// program of the host, so the picture counts as taken once its file stops growing.
+// Photographs the window from the display into gallery/<name>.png.
 bool Photograph(HWND window, const std::wstring& name) {
   const std::wstring folder = testsupport::BuildBinFolder() + L"..\\gallery\\";
   CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring file = folder + name + L".png";
-  DeleteFileW(file.c_str());
-  RECT r{};
-  GetWindowRect(window, &r);
-  const std::wstring geometry = std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top) + L"+" +
-                                std::to_wstring(r.left) + L"+" + std::to_wstring(r.top);
-  DWORD code = 0;
-  realinput::RunAndRead(L"/usr/bin/import -window root -crop " + geometry + L" +repage " + UnixPath(file), code, 20000);
-  int64_t last = -1;
-  return PumpUntil(
-      [&] {
-        const int64_t size = FileSize(file);
-        const bool settled = size > 0 && size == last;
-        last = size;
-        return settled;
-      },
-      20000);
+  return realinput::PhotographWindow(window, folder + name + L".png");
 }
 
 TEST(GalleryTest, EveryLeafControlInItsStates) {

@@ -1,5 +1,6 @@
 #include "tests/skin_ui/win32/RealInput.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -16,6 +17,21 @@ bool Start(const std::wstring& commandLine, PROCESS_INFORMATION& process) {
   line.push_back(L'\0');
   return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) !=
          FALSE;
+}
+
+// A Windows path as the display's programs see it (drive Z: is the root).
+std::wstring UnixPath(const std::wstring& path) {
+  std::wstring unix = path.size() > 2 && path[1] == L':' ? path.substr(2) : path;
+  for (wchar_t& ch : unix)
+    if (ch == L'\\') ch = L'/';
+  return unix;
+}
+
+// Bytes in `file`, or -1 when there is none.
+int64_t FileSize(const std::wstring& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 }  // namespace
@@ -69,33 +85,41 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
   return true;
 }
 
-std::string RunAndRead(const std::wstring& commandLine, DWORD& code, int ms) {
+bool StartReading(const std::wstring& commandLine, PROCESS_INFORMATION& process, HANDLE& output) {
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  code = static_cast<DWORD>(-1);
-  if (!CreatePipe(&read, &write, &inherit, 0)) return {};
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  HANDLE write = nullptr;
+  output = nullptr;
+  if (!CreatePipe(&output, &write, &inherit, 0)) return false;
+  SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = write;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION process{};
   std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
   line.push_back(L'\0');
   const BOOL started =
       CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   CloseHandle(write);
+  if (started) return true;
+  CloseHandle(output);
+  output = nullptr;
+  return false;
+}
+
+std::string RunAndRead(const std::wstring& commandLine, DWORD& code, int ms) {
+  code = static_cast<DWORD>(-1);
+  PROCESS_INFORMATION process{};
+  HANDLE read = nullptr;
+  if (!StartReading(commandLine, process, read)) return {};
   std::string out;
-  if (started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) out.append(buffer, got);
-    WaitForSingleObject(process.hProcess, static_cast<DWORD>(ms));
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) out.append(buffer, got);
+  WaitForSingleObject(process.hProcess, static_cast<DWORD>(ms));
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
   CloseHandle(read);
   return out;
 }
@@ -116,6 +140,27 @@ Watchdog::~Watchdog() {
   }
   done_.notify_all();
   thread_.join();
+}
+
+// Wine cannot wait for a program of the host, so the picture counts as taken once its file
+// stops growing.
+bool PhotographWindow(HWND window, const std::wstring& file) {
+  DeleteFileW(file.c_str());
+  RECT r{};
+  GetWindowRect(window, &r);
+  const std::wstring geometry = std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top) + L"+" +
+                                std::to_wstring(r.left) + L"+" + std::to_wstring(r.top);
+  DWORD code = 0;
+  RunAndRead(L"/usr/bin/import -window root -crop " + geometry + L" +repage " + UnixPath(file), code, 20000);
+  int64_t last = -1;
+  return PumpUntil(
+      [&] {
+        const int64_t size = FileSize(file);
+        const bool settled = size > 0 && size == last;
+        last = size;
+        return settled;
+      },
+      20000);
 }
 
 bool WaitForeground(HWND window, int ms) {

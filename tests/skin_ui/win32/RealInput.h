@@ -29,6 +29,10 @@ std::wstring PointerOver(HWND window);
 // Pumps this thread's messages until `done` holds or `ms` passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, int ms);
 
+// Starts a program whose standard output comes through `output`; the caller closes it and the
+// process's handles. False when it cannot start.
+bool StartReading(const std::wstring& commandLine, PROCESS_INFORMATION& process, HANDLE& output);
+
 // Runs a program and returns what it wrote to its standard output; the exit code in `code`.
 std::string RunAndRead(const std::wstring& commandLine, DWORD& code, int ms);
 
@@ -45,6 +49,10 @@ class Watchdog {
   bool disarmed_ = false;
   std::thread thread_;
 };
+
+// Photographs what the display shows of `window` into the PNG `file` (a Windows path) with
+// ImageMagick's `import`; true once the picture is written.
+bool PhotographWindow(HWND window, const std::wstring& file);
 
 // Waits until `window` is the foreground window (activating a window is the user's click).
 bool WaitForeground(HWND window, int ms);
