@@ -71,15 +71,20 @@ end = busy[-1] if busy else 0.0
 first_full = full[0] if full else None
 last_full = full[-1] if full else None
 carried = samples[-1][1] - samples[0][1]
+# The share of the link the steady part (first to last moment at 90 %) carried on average.
+steady = [(t, b) for t, b in samples if first_full is not None and first_full <= t <= last_full]
+steady_share = 0.0
+if len(steady) > 1 and steady[-1][0] > steady[0][0]:
+    steady_share = (steady[-1][1] - steady[0][1]) / (steady[-1][0] - steady[0][0]) / link_rate
 
 
 def fmt(value):
     return "never" if value is None else "%.2f s" % value
 
 
-print("trace: 90%% of the link first at %s, last at %s (then %.2f s below 90%% until the end); "
+print("trace: 90%% of the link first at %s, last at %s (%.1f%% of the link between them; then %.2f s below 90%% until the end); "
       "delivery ended at %.2f s; file complete at %s (%.1f MiB then); %.1f MiB delivered"
-      % (fmt(first_full), fmt(last_full), (end - last_full) if last_full is not None else 0.0, end,
+      % (fmt(first_full), fmt(last_full), 100 * steady_share, (end - last_full) if last_full is not None else 0.0, end,
          fmt(done_at), done_size / 1048576, carried / 1048576))
 for t, line in lines_seen[-3:]:
     print("trace: at %.2f s the tool printed \"%s\"" % (t, line))
