@@ -98,6 +98,10 @@ std::wstring LanguageManager::GetInstalledPageUrl() const {
   return ApplyCustomCode(GetAddressSetting(L"STR_INSTALL_URL"), domainCode_);
 }
 
+std::wstring LanguageManager::GetBannerFeedUrl(const std::wstring& host) const {
+  return L"https://" + host + L"/downloader/carousel?pid=" + GetProductSetting(L"STR_PID") + L"&lang=" + language_;
+}
+
 std::wstring LanguageManager::GetProductFolder() const {
   std::wstring folder;
   for (const wchar_t* key : {L"STR_DIR1_NAME", L"STR_DIR2_NAME"}) {

@@ -30,6 +30,8 @@ class LanguageManager {
   std::wstring GetAlternativeInstallerUrl() const;
   std::wstring GetLicenceUrl() const;
   std::wstring GetInstalledPageUrl() const;
+  // "https://" `host` "/downloader/carousel?pid=" STR_PID "&lang=" language folder, unencoded.
+  std::wstring GetBannerFeedUrl(const std::wstring& host) const;
   // "DIR1\DIR2\" relative to the installation path, levels left out when not set.
   std::wstring GetProductFolder() const;
   std::wstring GetProductExecutable() const;

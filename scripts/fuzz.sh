@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes the parsers of the download engine (HTTP, the heads of range answers, the bencoded
-# resume record), the decimal parser they share, and the skin drawing (image descriptions, inline
-# markup, picture decoding): builds the libFuzzer targets with clang in build/fuzz
+# resume record), the decimal parser they share, the skin drawing (image descriptions, inline
+# markup, picture decoding) and the banner feed: builds the libFuzzer targets with clang in build/fuzz
 # (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs each one for SECONDS seconds
 # (default 10), starting from the seeds in tests/*/fuzz/seeds. Corpora grow in build/fuzz/corpus;
 # a crash leaves its input in build/fuzz/crashes and fails the script.
@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-10}
-targets=(url response_head chunked cookie state_file range_answer decimal image_description markup image_decode)
+targets=(url response_head chunked cookie state_file range_answer decimal image_description markup image_decode banner_feed)
 out=build/fuzz
 
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Debug \

@@ -259,8 +259,8 @@ def main():
     args = parser.parse_args()
 
     columns = []
-    for spec in args.images:
-        name, _, paths = spec.partition("=")
+    for image in args.images:
+        name, _, paths = image.partition("=")
         exe, _, map_path = paths.partition(":")
         size, sections, resources = parse_pe(exe)
         in_file = {s[0][:8] for s in sections if s[1] > 0}

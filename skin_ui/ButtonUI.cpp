@@ -125,11 +125,7 @@ void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   if (!ApplyAttribute(kButtonAttributes, *this, name, value)) CLabelUI::SetAttribute(name, value);
 }
 
-UISize CButtonUI::MeasureSize(UISize) {
-  if (fixedHeight_ > 0) return UISize{fixedWidth_, fixedHeight_};
-  const int32_t fontHeight = manager_ ? manager_->GetFontMetrics(font_).height : 0;
-  return UISize{fixedWidth_, Saturate(int64_t{fontHeight} + 8)};
-}
+UISize CButtonUI::MeasureSize(UISize) { return MeasureFontLine(); }
 
 void CButtonUI::StartFade() {
   if (fadeStep_ != 0 && manager_) manager_->SetTimer(this, kFadeTimer, kFadeIntervalMs);

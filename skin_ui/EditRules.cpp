@@ -7,14 +7,8 @@
 
 namespace SkinUI {
 
-UIRect TextAreaOf(const UIRect& item, const UIRect& textPadding) {
-  return UIRect{Saturate(int64_t{item.left} + textPadding.left), Saturate(int64_t{item.top} + textPadding.top),
-                Saturate(int64_t{item.right} - textPadding.right),
-                Saturate(int64_t{item.bottom} - textPadding.bottom)};
-}
-
 UIRect PlaceEditField(const UIRect& item, const UIRect& textPadding, int32_t fontHeight) {
-  UIRect rect = TextAreaOf(item, textPadding);
+  UIRect rect = Inset(item, textPadding);
   const int32_t height = rect.Height();
   if (fontHeight > 0 && fontHeight < height) {
     rect.top = Saturate(int64_t{rect.top} + (int64_t{height} - fontHeight) / 2);
@@ -34,6 +28,9 @@ uint32_t EditFieldStyle(uint32_t ownerEditBits, uint32_t textStyle, bool passwor
 }
 
 namespace {
+
+// The edit class aligns with the text-drawing bits, so a rich edit takes "align" as a label does.
+static_assert(uint32_t{kEditStyleCenter} == uint32_t{kTextCenter} && uint32_t{kEditStyleRight} == uint32_t{kTextRight});
 
 // A style attribute: its name, the bits "true" sets, and whether "false" clears them (only
 // "multiline", whose bit is on from the start, is switched off).
@@ -55,10 +52,7 @@ constexpr StyleAttribute kRichEditStyleAttributes[] = {
 bool ApplyRichEditStyleAttribute(const wchar_t* name, const wchar_t* value, uint32_t& style) {
   if (!name || !value) return false;
   if (wcscmp(name, L"align") == 0) {
-    // Searched in this order, as the labels do: the last word found decides.
-    if (wcsstr(value, L"left")) style &= ~(kEditStyleCenter | kEditStyleRight);
-    if (wcsstr(value, L"center")) style = (style & ~kEditStyleRight) | kEditStyleCenter;
-    if (wcsstr(value, L"right")) style = (style & ~kEditStyleCenter) | kEditStyleRight;
+    style = StyleForAlign(style, value);
     return true;
   }
   for (const StyleAttribute& entry : kRichEditStyleAttributes) {

@@ -25,9 +25,6 @@ enum : uint32_t {
   kEditStyleHScrollBar = 0x100000 | kEditStyleNumber,
 };
 
-// The item rectangle minus the text padding, where an edit control's text goes.
-UIRect TextAreaOf(const UIRect& item, const UIRect& textPadding);
-
 // The field's rectangle inside the item rectangle: the text area, narrowed
 // to `fontHeight` around its middle when the font is smaller (a font height of 0 or less means
 // unmeasured, and nothing is narrowed).

@@ -11,7 +11,10 @@
 
 namespace SkinUI {
 
-CEditUI::CEditUI() { SetBkColor(0xFFFFFFFF); }
+CEditUI::CEditUI() {
+  SetBkColor(0xFFFFFFFF);
+  textPadding_ = UIRect{4, 3, 4, 3};
+}
 
 CEditUI::~CEditUI() {
   // The field must not reach back into a control that is gone.
@@ -21,7 +24,7 @@ CEditUI::~CEditUI() {
 
 void* CEditUI::GetInterface(const wchar_t* name) {
   if (name && wcscmp(name, L"Edit") == 0) return this;
-  return CControlUI::GetInterface(name);
+  return CLabelUI::GetInterface(name);
 }
 
 uint32_t CEditUI::GetControlTraits() const {
@@ -29,18 +32,17 @@ uint32_t CEditUI::GetControlTraits() const {
 }
 
 void CEditUI::SetText(const wchar_t* text) {
-  text_ = text;
+  CLabelUI::SetText(text);
   if (field_) field_->SetText(text_);
-  Invalidate();
 }
 
 void CEditUI::SetPos(UIRect rect, bool invalidate) {
-  CControlUI::SetPos(rect, invalidate);
+  CLabelUI::SetPos(rect, invalidate);
   if (field_) field_->Place(GetFieldRect());
 }
 
 void CEditUI::Move(UISize offset, bool invalidate) {
-  CControlUI::Move(offset, invalidate);
+  CLabelUI::Move(offset, invalidate);
   if (field_) field_->Place(GetFieldRect());
 }
 
@@ -51,7 +53,7 @@ void CEditUI::SetParentVisible(bool visible) {
 }
 
 void CEditUI::SetEnabled(bool enabled) {
-  CControlUI::SetEnabled(enabled);
+  CLabelUI::SetEnabled(enabled);
   if (!IsEnabled()) state_ = 0;
 }
 
@@ -68,13 +70,7 @@ void CEditUI::OpenField() {
 }
 
 void CEditUI::HandleEvent(UIEvent& event) {
-  if (!IsMouseEnabled() && SkinUI::IsMouseEvent(event.type)) {
-    if (parent_)
-      parent_->HandleEvent(event);
-    else
-      CControlUI::HandleEvent(event);
-    return;
-  }
+  if (PassMouseToParent(event)) return;
   switch (event.type) {
     case kEventSetCursor:
       if (!IsEnabled()) break;
@@ -134,27 +130,14 @@ void CEditUI::HandleEvent(UIEvent& event) {
     default:
       break;
   }
-  CControlUI::HandleEvent(event);
+  CLabelUI::HandleEvent(event);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Settings
 
-void CEditUI::SetFont(int index) { ChangeAndInvalidate(font_, index); }
-void CEditUI::SetTextColor(UIColor color) { ChangeAndInvalidate(textColor_, color); }
-void CEditUI::SetDisabledTextColor(UIColor color) { ChangeAndInvalidate(disabledTextColor_, color); }
-
-void CEditUI::SetAlign(const wchar_t* value) {
-  uint32_t style = textStyle_;
-  if (wcsstr(value, L"left")) style &= ~(kTextCenter | kTextRight);
-  if (wcsstr(value, L"center")) style = (style & ~kTextRight) | kTextCenter;
-  if (wcsstr(value, L"right")) style = (style & ~kTextCenter) | kTextRight;
-  ChangeAndInvalidate(textStyle_, style);
-}
-
 void CEditUI::SetTextPadding(UIRect padding) {
-  textPadding_ = padding;
-  Invalidate();
+  CLabelUI::SetTextPadding(padding);
   if (field_) field_->Place(GetFieldRect());
 }
 
@@ -209,25 +192,17 @@ constexpr UIAttribute<CEditUI> kEditAttributes[] = {
     {L"focusedimage", Set<&CEditUI::SetFocusedImage, attr::Text>},
     {L"disabledimage", Set<&CEditUI::SetDisabledImage, attr::Text>},
     {L"nativebkcolor", Set<&CEditUI::SetNativeEditBkColor, attr::Color>},
-    // The text settings of labels.
-    {L"align", Set<&CEditUI::SetAlign, attr::Text>},
-    {L"font", Set<&CEditUI::SetFont, attr::Number>},
-    {L"textcolor", Set<&CEditUI::SetTextColor, attr::Color>},
-    {L"disabledtextcolor", Set<&CEditUI::SetDisabledTextColor, attr::Color>},
-    {L"textpadding", Set<&CEditUI::SetTextPadding, attr::Rect>},
 };
 
 }  // namespace
 
 void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (!ApplyAttribute(kEditAttributes, *this, name, value)) CControlUI::SetAttribute(name, value);
+  if (!ApplyAttribute(kEditAttributes, *this, name, value)) CLabelUI::SetAttribute(name, value);
 }
 
-UISize CEditUI::MeasureSize(UISize) {
-  if (fixedHeight_ > 0) return UISize{fixedWidth_, fixedHeight_};
-  const int32_t fontHeight = manager_ ? manager_->GetFontMetrics(font_).height : 0;
-  return UISize{fixedWidth_, Saturate(int64_t{fontHeight} + 8)};
-}
+// A button's estimate, not the label's: without a width an edit takes its share of the layout
+// instead of its text's width.
+UISize CEditUI::MeasureSize(UISize) { return MeasureFontLine(); }
 
 // ---------------------------------------------------------------------------------------------
 // Painting
@@ -246,14 +221,13 @@ void CEditUI::PaintStateImage(NativeDC dc) {
   DrawImage(dc, normalImage_);
 }
 
+// Plain text on one line whatever the label settings say: it is what the field shows when open.
 void CEditUI::PaintText(NativeDC dc) {
-  if (!manager_) return;
-  if (textColor_ == 0) textColor_ = manager_->GetDefaultFontColor();
-  if (disabledTextColor_ == 0) disabledTextColor_ = manager_->GetDefaultDisabledColor();
-  if (text_.IsEmpty()) return;
+  ResolveTextColors();
+  if (text_.IsEmpty() || !manager_) return;
   const std::wstring shown = password_ ? std::wstring(static_cast<size_t>(text_.GetLength()), passwordChar_)
                                        : std::wstring(text_.GetData());
-  UIRect rect = TextAreaOf(item_, textPadding_);
+  UIRect rect = TextRect();
   CSkinRenderer::DrawPlainText(dc, *manager_, rect, shown.c_str(), IsEnabled() ? textColor_ : disabledTextColor_, font_,
                                textStyle_ | kTextSingleLine);
 }

@@ -1,18 +1,18 @@
 #pragma once
-// A single-line text box (markup "Edit"): it paints its text, border and state picture itself
-// and, while it has the focus, opens a native edit field (EditField.h) exactly over its text
+// A single-line text box (markup "Edit"): a label that paints its text (as asterisks for a
+// password), border and state picture itself and, while it has the focus, opens a native edit field (EditField.h) exactly over its text
 // area for the typing. The field reports every change back ("textchanged"), Enter as "return",
 // and closes when it loses the keyboard focus.
 
 #include <cstdint>
 
-#include "skin_ui/ControlUI.h"
 #include "skin_ui/EditField.h"
 #include "skin_ui/EditRules.h"
+#include "skin_ui/LabelUI.h"
 
 namespace SkinUI {
 
-class CEditUI : public CControlUI {
+class CEditUI : public CLabelUI {
  public:
   CEditUI();
   ~CEditUI() override;
@@ -33,19 +33,8 @@ class CEditUI : public CControlUI {
   UISize MeasureSize(UISize available) override;
   void PaintStateImage(NativeDC dc) override;
   void PaintText(NativeDC dc) override;
-
-  // The text settings an edit shares with labels.
-  int GetFont() const { return font_; }
-  void SetFont(int index);
-  UIColor GetTextColor() const { return textColor_; }
-  void SetTextColor(UIColor color);
-  UIColor GetDisabledTextColor() const { return disabledTextColor_; }
-  void SetDisabledTextColor(UIColor color);
-  uint32_t GetTextStyle() const { return textStyle_; }
-  // "left", "center" or "right", searched for in that order.
-  void SetAlign(const wchar_t* value);
-  UIRect GetTextPadding() const { return textPadding_; }
-  void SetTextPadding(UIRect padding);
+  // Also moves an open field.
+  void SetTextPadding(UIRect padding) override;
 
   int32_t GetMaxChar() const { return maxChar_; }
   void SetMaxChar(int32_t count);
@@ -93,12 +82,6 @@ class CEditUI : public CControlUI {
   UIDrawInfo hotImage_;
   UIDrawInfo focusedImage_;
   UIDrawInfo disabledImage_;
-
-  int font_ = -1;
-  UIColor textColor_ = 0;
-  UIColor disabledTextColor_ = 0;
-  uint32_t textStyle_ = 0x24;  // vertically centred, single line
-  UIRect textPadding_{4, 3, 4, 3};
 };
 
 }  // namespace SkinUI

@@ -10,22 +10,12 @@ namespace SkinUI {
 
 namespace {
 
-// The first of the words that occurs in the value decides; none leaves the style alone.
-uint32_t StyleForWords(uint32_t style, const wchar_t* value, const wchar_t* const (&words)[3],
-                       const uint32_t (&bits)[3], uint32_t mask) {
-  for (int i = 0; i < 3; ++i)
-    if (wcsstr(value, words[i])) return (style & ~mask) | bits[i];
-  return style;
-}
-
 void SetAlign(CLabelUI& label, const wchar_t* value) {
-  label.SetTextStyle(StyleForWords(label.GetTextStyle(), value, {L"left", L"center", L"right"},
-                                   {0, kTextCenter, kTextRight}, kTextCenter | kTextRight));
+  label.SetTextStyle(StyleForAlign(label.GetTextStyle(), value));
 }
 
 void SetVAlign(CLabelUI& label, const wchar_t* value) {
-  label.SetTextStyle(StyleForWords(label.GetTextStyle(), value, {L"top", L"vcenter", L"bottom"},
-                                   {0, kTextVCenter, kTextBottom}, kTextVCenter | kTextBottom));
+  label.SetTextStyle(StyleForVAlign(label.GetTextStyle(), value));
 }
 
 void SetEndEllipsis(CLabelUI& label, const wchar_t* value) {
@@ -154,17 +144,19 @@ UISize CLabelUI::MeasureSize(UISize available) {
   return estimate_ = size;
 }
 
+UISize CLabelUI::MeasureFontLine() const {
+  if (fixedHeight_ > 0) return UISize{fixedWidth_, fixedHeight_};
+  const int32_t fontHeight = manager_ ? manager_->GetFontMetrics(font_).height : 0;
+  return UISize{fixedWidth_, Saturate(int64_t{fontHeight} + 8)};
+}
+
 void CLabelUI::ResolveTextColors() {
   if (!manager_) return;
   if (textColor_ == 0) textColor_ = manager_->GetDefaultFontColor();
   if (disabledTextColor_ == 0) disabledTextColor_ = manager_->GetDefaultDisabledColor();
 }
 
-UIRect CLabelUI::TextRect() const {
-  return UIRect{Saturate(int64_t{item_.left} + textPadding_.left), Saturate(int64_t{item_.top} + textPadding_.top),
-                Saturate(int64_t{item_.right} - textPadding_.right),
-                Saturate(int64_t{item_.bottom} - textPadding_.bottom)};
-}
+UIRect CLabelUI::TextRect() const { return Inset(item_, textPadding_); }
 
 void CLabelUI::DrawText(NativeDC dc, const UIRect& rect, UIColor color) {
   UIRect target = rect;

@@ -32,7 +32,8 @@ class CLabelUI : public CControlUI {
   uint32_t GetTextStyle() const { return textStyle_; }
   void SetTextStyle(uint32_t style);
   UIRect GetTextPadding() const { return textPadding_; }
-  void SetTextPadding(UIRect padding);
+  // Virtual for controls that place something over their text area.
+  virtual void SetTextPadding(UIRect padding);
   bool IsShowHtml() const { return showHtml_; }
   void SetShowHtml(bool showHtml);
   // Word break instead of a single line.
@@ -43,6 +44,9 @@ class CLabelUI : public CControlUI {
   // Unset text colours become the window's defaults, once and for good.
   void ResolveTextColors();
   UIRect TextRect() const;
+  // The estimate of a control one line of its font high: the fixed size when the height is
+  // fixed, else the fixed width (0 takes a share of the layout) by the font height + 8.
+  UISize MeasureFontLine() const;
   // The text in `rect`, in `color`, with the label's font and style; markup without links.
   void DrawText(NativeDC dc, const UIRect& rect, UIColor color);
   void NeedEstimate() { needsEstimate_ = true; }

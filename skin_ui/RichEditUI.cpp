@@ -53,7 +53,7 @@ void CRichEditUI::SetText(const wchar_t* text) {
   Invalidate();
 }
 
-UIRect CRichEditUI::GetTextRect() const { return TextAreaOf(item_, textPadding_); }
+UIRect CRichEditUI::GetTextRect() const { return Inset(item_, textPadding_); }
 
 void CRichEditUI::SetPos(UIRect rect, bool invalidate) {
   CContainerUI::SetPos(rect, invalidate);

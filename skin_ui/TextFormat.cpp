@@ -1,9 +1,33 @@
 #include "skin_ui/TextFormat.h"
 
 #include <climits>
+#include <cwchar>
 #include <string>
 
 namespace SkinUI {
+
+namespace {
+
+// The first of the words that occurs in the value decides.
+uint32_t StyleForWords(uint32_t style, const wchar_t* value, const wchar_t* const (&words)[3],
+                       const uint32_t (&bits)[3], uint32_t mask) {
+  if (!value) return style;
+  for (int i = 0; i < 3; ++i)
+    if (wcsstr(value, words[i])) return (style & ~mask) | bits[i];
+  return style;
+}
+
+}  // namespace
+
+uint32_t StyleForAlign(uint32_t style, const wchar_t* value) {
+  return StyleForWords(style, value, {L"left", L"center", L"right"}, {0, kTextCenter, kTextRight},
+                       kTextCenter | kTextRight);
+}
+
+uint32_t StyleForVAlign(uint32_t style, const wchar_t* value) {
+  return StyleForWords(style, value, {L"top", L"vcenter", L"bottom"}, {0, kTextVCenter, kTextBottom},
+                       kTextVCenter | kTextBottom);
+}
 
 CUIString ExpandMultiLanguageTokens(const wchar_t* text, MultiLanguageLookup lookup) {
   if (!text) return CUIString();

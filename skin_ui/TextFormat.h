@@ -20,6 +20,12 @@ enum : uint32_t {
   kTextEndEllipsis = 0x8000,
 };
 
+// The style after an "align" value: the first of "left", "center" and "right" found in it sets
+// the horizontal bits; none leaves the style as it is.
+uint32_t StyleForAlign(uint32_t style, const wchar_t* value);
+// The same for "valign" with "top", "vcenter" and "bottom" and the vertical bits.
+uint32_t StyleForVAlign(uint32_t style, const wchar_t* value);
+
 // The multi-language string with this id, or null.
 using MultiLanguageLookup = const wchar_t* (*)(int id);
 

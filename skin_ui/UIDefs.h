@@ -69,6 +69,12 @@ struct UIRect {
   bool operator==(const UIRect&) const = default;
 };
 
+// `rect` with each edge moved inwards by the matching edge of `insets`.
+inline UIRect Inset(const UIRect& rect, const UIRect& insets) {
+  return UIRect{Saturate(int64_t{rect.left} + insets.left), Saturate(int64_t{rect.top} + insets.top),
+                Saturate(int64_t{rect.right} - insets.right), Saturate(int64_t{rect.bottom} - insets.bottom)};
+}
+
 // Text metrics of a font, in pixels.
 struct UITextMetrics {
   bool measured = false;

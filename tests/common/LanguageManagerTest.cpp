@@ -18,7 +18,7 @@ class LanguageManagerTest : public ::testing::Test {
     base_ = folder_.path();
     WriteFileBytes(base_ + L"language.ini", "[Language]\r\n1033=English\r\n1025=Arabic\r\n1031=German\r\n");
     WriteProduct(L"STR_PRODUCT_NAME=Vandrel Data Recovery\r\nSTR_BRAND_NAME=Vandrel\r\nSTR_LISENCE_COLOR=#4858EC\r\n"
-                 L"STR_DIR1_NAME=Vandrel\r\nSTR_DIR2_NAME=Vandrel\r\nSTR_EXE_NAME=Vandrel.exe\r\n");
+                 L"STR_DIR1_NAME=Vandrel\r\nSTR_DIR2_NAME=Vandrel\r\nSTR_EXE_NAME=Vandrel.exe\r\nSTR_PID=16\r\n");
     for (const wchar_t* language : {L"English", L"Arabic"}) {
       const std::wstring folder = base_ + language + pathtext::kSeparator;
       std::filesystem::create_directories(encoding::ToPath(folder));
@@ -90,6 +90,17 @@ TEST_F(LanguageManagerTest, PlaceholdersAndSettings) {
   EXPECT_EQ(manager_.GetLicenceUrl(),
             L"https://api/producturl?key=license_agreement&pid=16&lang=English&custom=com_english");
   EXPECT_EQ(manager_.GetInstalledPageUrl(), L"https://api/installed.html");
+}
+
+TEST_F(LanguageManagerTest, BannerFeedUrlNamesProductAndLanguageFolderUnencoded) {
+  manager_.Init(base_, L"1033");
+  EXPECT_EQ(manager_.GetBannerFeedUrl(L"api.nexvale.example"),
+            L"https://api.nexvale.example/downloader/carousel?pid=16&lang=English");
+  manager_.Init(base_, L"1025");
+  EXPECT_EQ(manager_.GetBannerFeedUrl(L"localhost"), L"https://localhost/downloader/carousel?pid=16&lang=Arabic");
+  WriteProduct(L"STR_PID=1 6&x\r\n");
+  manager_.Init(base_, L"1033");
+  EXPECT_EQ(manager_.GetBannerFeedUrl(L"h"), L"https://h/downloader/carousel?pid=1 6&x&lang=English");
 }
 
 TEST_F(LanguageManagerTest, PlaceholderPassesRunInOrderAndDefaultsApply) {

@@ -35,6 +35,9 @@ A ranged file for the range downloader's tests: SIZE bytes, byte i being
       chaos       like ok, but a third of the answers reset or stall part-way (seeded by token)
   GET /log/<token>   the Range values the ranged file received for this token, one per line
 
+Any of these paths may start with "/fault": nginx passes "/fault/..." on to this server
+unchanged from ports 80 and 443, for clients that never use a port written in the URL.
+
 Usage: fault_server.py ADDRESS PORT. Serves until killed; binds only the address given.
 """
 import random
@@ -178,6 +181,8 @@ class Handler(socketserver.BaseRequestHandler):
             target = head.split(b"\r\n", 1)[0].split(b" ")
             target = target[1].decode("latin-1") if len(target) > 1 else "/"
             path, _, action = target.partition("?")
+            if path.startswith("/fault/"):
+                path = path[len("/fault"):]
             if path.startswith("/ranged/"):
                 parts = path.split("/")
                 if len(parts) != 5 or not parts[4].isdigit():

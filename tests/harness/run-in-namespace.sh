@@ -118,13 +118,14 @@ python3 "$here/sign_installer.py" "$run/ca" "$here/signing/test-signing.key" "$s
   || fail "cannot sign the stand-in installer"
 export NEXVALE_TEST_NGINX_PORTS_LOG=$run/nginx-ports.log
 collector_port=8082
+export NEXVALE_TEST_FAULT_PORT=8081
 sed -e "s|@RUN@|$run|g" -e "s|@WWW@|$NEXVALE_TEST_WWW|g" -e "s|@CA@|$run/ca|g" -e "s|@COLLECTOR_PORT@|$collector_port|g" \
+  -e "s|@FAULT_PORT@|$NEXVALE_TEST_FAULT_PORT|g" \
   "$here/nginx.conf.in" > "$run/nginx.conf"
 nginx -c "$run/nginx.conf" -p "$run" -e "$run/nginx-error.log" || fail "nginx did not start"
 for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/443) 2>/dev/null && break; sleep 0.1; done
 
 # The scripted server for responses nginx never sends.
-export NEXVALE_TEST_FAULT_PORT=8081
 python3 "$here/fault_server.py" 127.0.0.1 "$NEXVALE_TEST_FAULT_PORT" >"$run/fault-server.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$NEXVALE_TEST_FAULT_PORT") 2>/dev/null && break; sleep 0.1; done

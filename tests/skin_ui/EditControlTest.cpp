@@ -82,7 +82,7 @@ TEST(EditRulesTest, RichEditStyleAttributes) {
       {L"align", L"center", 0x6, 0x5, true},
       {L"align", L"right", 0x5, 0x6, true},
       {L"align", L"left", 0x7, 0x4, true},
-      {L"align", L"left,right", 0x5, 0x6, true},  // the last word searched for decides
+      {L"align", L"left,right", 0x5, 0x4, true},  // the first word found decides, as for labels
       {L"Align", L"center", 0x4, 0x4, false},     // names are exact
       {L"wanttab", L"true", 0x4, 0x4, false},
   };
@@ -154,9 +154,10 @@ TEST_F(EditControlTest, FieldIsClippedByTheVisibleAncestors) {
 
 TEST_F(EditControlTest, AttributesAndDefaults) {
   Build(L"<Window><VerticalLayout>"
-        L"<Edit name=\"plain\"/>"
+        L"<Edit name=\"plain\" text=\"a text much wider than the font line\"/>"
         L"<Edit name=\"set\" numberonly=\"true\" maxchar=\"5\" readonly=\"true\" password=\"true\" autoselall=\"true\""
-        L" nativebkcolor=\"#80FF0000\" align=\"right\" textpadding=\"1,2,3,4\" height=\"40\" width=\"90\"/>"
+        L" nativebkcolor=\"#80FF0000\" align=\"right\" valign=\"bottom\" textpadding=\"1,2,3,4\" height=\"40\""
+        L" width=\"90\" font=\"2\" textcolor=\"#FF102030\" disabledtextcolor=\"#FF405060\"/>"
         L"<Edit name=\"off\" enabled=\"false\"/>"
         L"</VerticalLayout></Window>");
   CEditUI* plain = Edit(L"plain");
@@ -170,8 +171,14 @@ TEST_F(EditControlTest, AttributesAndDefaults) {
   EXPECT_EQ(plain->GetTextPadding(), (UIRect{4, 3, 4, 3}));
   EXPECT_EQ(plain->GetControlTraits(), kControlTraitTabStop | kControlTraitSetCursor);
   EXPECT_EQ(plain->GetNativeWindow(), nullptr);  // no field without the focus
-  // Without a fixed height: the font's height + 8 (no font is measured here).
+  EXPECT_EQ(plain->GetTextStyle(), 0x24u);
+  EXPECT_EQ(plain->GetInterface(L"Label"), static_cast<CLabelUI*>(plain));
+  // Without a fixed height: the font's height + 8 (no font is measured here); the width is
+  // the layout's to give, not the text's as for a label.
   EXPECT_EQ(plain->MeasureSize(UISize{300, 200}), (UISize{0, 8}));
+  plain->SetText(L"another text");
+  plain->SetFixedWidth(0);
+  EXPECT_EQ(plain->MeasureSize(UISize{120, 50}), (UISize{0, 8}));
 
   CEditUI* set = Edit(L"set");
   EXPECT_EQ(set->GetEditStyle(), 0x2000u);
@@ -180,7 +187,11 @@ TEST_F(EditControlTest, AttributesAndDefaults) {
   EXPECT_TRUE(set->IsPasswordMode());
   EXPECT_TRUE(set->IsAutoSelAll());
   EXPECT_EQ(set->GetNativeEditBkColor(), 0x80FF0000u);
-  EXPECT_EQ(set->GetTextStyle(), 0x24u | kTextRight);
+  // The label's text settings.
+  EXPECT_EQ(set->GetTextStyle(), kTextSingleLine | kTextBottom | kTextRight);
+  EXPECT_EQ(set->GetFont(), 2);
+  EXPECT_EQ(set->GetTextColor(), 0xFF102030u);
+  EXPECT_EQ(set->GetDisabledTextColor(), 0xFF405060u);
   EXPECT_EQ(set->GetTextPadding(), (UIRect{1, 2, 3, 4}));
   EXPECT_EQ(set->MeasureSize(UISize{300, 200}), (UISize{90, 40}));
   set->SetNumberOnly(false);

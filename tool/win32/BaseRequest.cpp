@@ -1,8 +1,10 @@
 #include "tool/win32/BaseRequest.h"
 
+#include "log/Logger.h"
 #include "tool/UrlSplit.h"
 #include "tool/win32/ApiError.h"
 #include "tool/win32/ConnectionState.h"
+#include "tool/win32/WinHttpQuery.h"
 
 bool CBaseRequest::SplitUrl(const std::wstring& url, std::wstring& host, std::wstring& path) {
   return ::SplitUrl(url, host, path);
@@ -102,28 +104,43 @@ int CWinHttpRequest::HttpRead(void* buffer, uint32_t size) {
   return static_cast<int>(read);
 }
 
-std::string CWinHttpRequest::ReadAll() {
+void CWinHttpRequest::LogBodyOverLimit(const wchar_t* context, uint64_t limit) const {
+  LOG_INFOW(L"[%s] body of %s/%s is over %u bytes, refused.", context, host_.c_str(), path_.c_str(),
+            static_cast<unsigned>(limit));
+}
+
+std::string CWinHttpRequest::ReadAll(size_t limit) {
   std::string body;
   char buffer[2048];
   for (;;) {
     ZeroMemory(buffer, sizeof(buffer));
     const int read = HttpRead(buffer, sizeof(buffer) - 1);
     if (read <= 0) break;
+    if (static_cast<size_t>(read) > limit - body.size()) {
+      LogBodyOverLimit(L"CWinHttpRequest::ReadAll", limit);
+      return std::string();
+    }
     body.append(buffer, static_cast<size_t>(read));
   }
   return body;
 }
 
-bool CWinHttpRequest::SaveToFile(const std::wstring& path) {
+bool CWinHttpRequest::SaveToFile(const std::wstring& path, uint64_t limit) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   char buffer[4096];
   bool saved = false;
+  uint64_t total = 0;
   for (;;) {
     const int read = HttpRead(buffer, sizeof(buffer));
     if (read < 0) break;
     if (read == 0) {
       saved = true;
+      break;
+    }
+    total += static_cast<uint64_t>(read);
+    if (total > limit) {
+      LogBodyOverLimit(L"CWinHttpRequest::SaveToFile", limit);
       break;
     }
     DWORD written = 0;
@@ -133,5 +150,12 @@ bool CWinHttpRequest::SaveToFile(const std::wstring& path) {
     }
   }
   CloseHandle(file);
+  // A connection closed early can look like the end of the body; its announced length tells.
+  const std::optional<uint64_t> announced = QueryContentLength(request_);
+  if (saved && announced && *announced != total) {
+    LOG_INFOW(L"[CWinHttpRequest::SaveToFile] body of %s/%s ended after %u of its %u bytes.", host_.c_str(),
+              path_.c_str(), static_cast<unsigned>(total), static_cast<unsigned>(*announced));
+    saved = false;
+  }
   return saved;
 }

@@ -58,9 +58,14 @@ class CWinHttpRequest : public CBaseRequest {
   // Success means an answer arrived, whatever its status.
   bool SendRequest() override;
 
-  // After OpenUrl: the body into the file `path`; true when the whole body was written. A file
-  // written in part stays on disk.
-  bool SaveToFile(const std::wstring& path);
-  // After OpenUrl: the body as bytes; what was read before a failed read.
-  std::string ReadAll();
+  // After OpenUrl: the body into the file `path`; true when the whole body was written. A body
+  // of more than `limit` bytes is a failure (logged) once the limit is passed, and so is one
+  // that ends before its announced length. A file written in part stays on disk.
+  bool SaveToFile(const std::wstring& path, uint64_t limit);
+  // After OpenUrl: the body as bytes; what was read before a failed read. A body of more than
+  // `limit` bytes gives nothing (logged), and is not read further.
+  std::string ReadAll(size_t limit);
+
+ private:
+  void LogBodyOverLimit(const wchar_t* context, uint64_t limit) const;
 };

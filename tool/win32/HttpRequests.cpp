@@ -25,11 +25,11 @@ class RedirectHandles {
 
 }  // namespace
 
-std::string HttpGetString(const std::wstring& url) {
+std::string HttpGetString(const std::wstring& url, size_t limit) {
   CWinHttpRequest request;
   request.SetVerb(L"GET");
   if (!request.OpenUrl(url)) return {};
-  return request.ReadAll();
+  return request.ReadAll(limit);
 }
 
 uint32_t GetHttpFileSize(const std::wstring& url) {

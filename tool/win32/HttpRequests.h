@@ -1,12 +1,14 @@
 #pragma once
 // The utility requests the install flow and the banner fetch make.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
-// GET `url` (TLS on 443, then plain HTTP on 80): the body as bytes; empty when no answer came.
-// The status is not looked at, so an error page's body comes back like any other.
-std::string HttpGetString(const std::wstring& url);
+// GET `url` (TLS on 443, then plain HTTP on 80): the body as bytes; empty when no answer came or
+// the body is longer than `limit` bytes (logged). The status is not looked at, so an error
+// page's body comes back like any other.
+std::string HttpGetString(const std::wstring& url, size_t limit);
 
 // HEAD `url`: the announced Content-Length; 0 when the request or the header failed.
 uint32_t GetHttpFileSize(const std::wstring& url);

@@ -12,6 +12,8 @@ inline constexpr wchar_t kAnalyticsHost[] = L"localhost";
 inline constexpr wchar_t kAnalyticsMeasurementId[] = L"G-LOCALTEST1";
 inline constexpr wchar_t kAnalyticsApiSecret[] = L"LocalCollectorSecret01";
 
+// Product API (banner feed): the test world's nginx.
+inline constexpr wchar_t kProductApiHost[] = L"localhost";
 // The installer's signer: the key committed with the test harness
 // (tests/harness/signing/test-signing.key), test data trusted nowhere else. Its certificates
 // come from each test run's own authority.

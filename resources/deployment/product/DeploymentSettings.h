@@ -11,6 +11,8 @@ inline constexpr wchar_t kAnalyticsHost[] = L"api.nexvale.example";
 inline constexpr wchar_t kAnalyticsMeasurementId[] = L"G-NEXVALE001";
 inline constexpr wchar_t kAnalyticsApiSecret[] = L"ExampleSecretNotReal01";
 
+// Product API: the banner feed.
+inline constexpr wchar_t kProductApiHost[] = L"api.nexvale.example";
 // The installer's signer: the SHA-256 of the maker's code-signing public key (SubjectPublicKeyInfo,
 // DER), the current key and, during a rollover, the next. A placeholder of the right form until
 // the maker's key is configured: no real installer passes the check with it.

@@ -18,6 +18,8 @@ using testsupport::Appended;
 using testsupport::ServedBy;
 using Ports = std::vector<std::string>;
 
+constexpr size_t kLimit = 1024 * 1024;
+
 class WinHttpRequestTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -34,15 +36,15 @@ class WinHttpRequestTest : public ::testing::Test {
 
 TEST_F(WinHttpRequestTest, EveryUrlGoesToTls443FirstWhateverItsScheme) {
   const Appended ports = PortsLog();
-  EXPECT_EQ(HttpGetString(L"https://localhost/index.html?case=https"), "nexvale test server\n");
-  EXPECT_EQ(HttpGetString(L"http://localhost/index.html?case=http"), "nexvale test server\n");
+  EXPECT_EQ(HttpGetString(L"https://localhost/index.html?case=https", kLimit), "nexvale test server\n");
+  EXPECT_EQ(HttpGetString(L"http://localhost/index.html?case=http", kLimit), "nexvale test server\n");
   EXPECT_EQ(ServedBy(ports, "GET", "/index.html?case=https"), Ports{"127.0.0.1:443"});
   EXPECT_EQ(ServedBy(ports, "GET", "/index.html?case=http"), Ports{"127.0.0.1:443"});
 }
 
 TEST_F(WinHttpRequestTest, PlainHttpOnlyServerIsReachedOnTheSecondAttempt) {
   const Appended ports = PortsLog();
-  EXPECT_EQ(HttpGetString(L"https://127.0.0.2/index.html?case=plain-only"), "nexvale test server\n");
+  EXPECT_EQ(HttpGetString(L"https://127.0.0.2/index.html?case=plain-only", kLimit), "nexvale test server\n");
   EXPECT_EQ(ServedBy(ports, "GET", "/index.html?case=plain-only"), Ports{"127.0.0.2:80"});
 }
 
@@ -53,7 +55,7 @@ TEST_F(WinHttpRequestTest, UrlsThatCannotBeUsedReachNoServer) {
   EXPECT_FALSE(request.OpenUrl(L"https://localhost"));
   EXPECT_EQ(GetHttpFileSize(L"https://localhost"), 0u);
   // A port stays part of the host name, which then names no host.
-  EXPECT_EQ(HttpGetString(L"https://localhost:4443/index.html?case=explicit-port"), "");
+  EXPECT_EQ(HttpGetString(L"https://localhost:4443/index.html?case=explicit-port", kLimit), "");
   EXPECT_EQ(ServedBy(ports, "GET", "/index.html?case=explicit-port"), Ports{});
 }
 
@@ -84,7 +86,7 @@ TEST_F(WinHttpRequestTest, ErrorPageIsSavedLikeTheImageItStandsFor) {
   const std::wstring target = folder.path() + L"pr_1.png";
   CWinHttpRequest request;
   ASSERT_TRUE(request.OpenUrl(L"https://localhost/banners/missing.png"));
-  EXPECT_TRUE(request.SaveToFile(target));
+  EXPECT_TRUE(request.SaveToFile(target, kLimit));
   const std::string saved = testsupport::ReadFileBytes(target);
   EXPECT_NE(saved.find("<title>404 Not Found</title>"), std::string::npos) << saved;
 }
@@ -98,9 +100,56 @@ TEST_F(WinHttpRequestTest, SavedFileHoldsTheWholeBody) {
   testsupport::WriteFileBytes(target, std::string(100000, 'o'));  // replaced, not overwritten in place
   CWinHttpRequest request;
   ASSERT_TRUE(request.OpenUrl(L"https://localhost/banner.png"));
-  EXPECT_TRUE(request.SaveToFile(target));
+  EXPECT_TRUE(request.SaveToFile(target, kLimit));
   EXPECT_EQ(testsupport::ReadFileBytes(target), image);
-  EXPECT_EQ(HttpGetString(L"https://localhost/banner.png"), image);
+  EXPECT_EQ(HttpGetString(L"https://localhost/banner.png", kLimit), image);
+}
+
+TEST_F(WinHttpRequestTest, BodiesOverTheLimitAreRefusedWithALogLine) {
+  const std::string body = testsupport::PatternBytes(10000);
+  testsupport::ServeFile("limit.bin", body);
+  testsupport::ServeFile("chunked/limit.bin", body);  // no length announced
+  testsupport::TempFolder folder(L"limit");
+  const std::wstring target = folder.path() + L"pr_1.png";
+  for (const wchar_t* url : {L"https://localhost/limit.bin", L"https://localhost/chunked/limit.bin"}) {
+    const std::string name = encoding::WideToAnsi(url);
+    EXPECT_EQ(HttpGetString(url, body.size()), body) << name;
+    CWinHttpRequest exact;
+    ASSERT_TRUE(exact.OpenUrl(url)) << name;
+    EXPECT_TRUE(exact.SaveToFile(target, body.size())) << name;
+    EXPECT_EQ(testsupport::ReadFileBytes(target), body) << name;
+
+    const Appended log(logPath_);
+    EXPECT_EQ(HttpGetString(url, body.size() - 1), "") << name;
+    CWinHttpRequest over;
+    ASSERT_TRUE(over.OpenUrl(url)) << name;
+    EXPECT_FALSE(over.SaveToFile(target, body.size() - 1)) << name;
+    EXPECT_LE(testsupport::ReadFileBytes(target).size(), body.size() - 1) << name;
+    const std::string text = log.Text();
+    for (const char* context : {"[CWinHttpRequest::ReadAll]", "[CWinHttpRequest::SaveToFile]"}) {
+      const std::string line = std::string(context) + " body of localhost/" +
+                               (name.find("chunked") != std::string::npos ? "chunked/" : "") +
+                               "limit.bin is over 9999 bytes, refused.";
+      EXPECT_NE(text.find(line), std::string::npos) << name << ": " << text;
+    }
+  }
+}
+
+TEST_F(WinHttpRequestTest, BodyEndingBeforeItsAnnouncedLengthIsNotSaved) {
+  // The fault server behind nginx announces 2000 bytes, sends 300 and resets the connection.
+  const std::string scripted = testsupport::ScriptedUrl(
+      "HTTP/1.1 200 OK\r\nContent-Length: 2000\r\n\r\n" + testsupport::PatternBytes(300), "reset");
+  const std::wstring url = L"https://localhost/fault" + encoding::AnsiToWide(scripted.substr(scripted.find("/raw/")));
+  testsupport::TempFolder folder(L"short");
+  const Appended log(logPath_);
+  CWinHttpRequest request;
+  ASSERT_TRUE(request.OpenUrl(url));
+  EXPECT_FALSE(request.SaveToFile(folder.path() + L"pr_1.png", kLimit));
+  const std::string text = log.Text();
+  // Wine reports the early end as the end of the body, Windows as a failed read.
+  EXPECT_TRUE(text.find("ended after 300 of its 2000 bytes.") != std::string::npos ||
+              text.find("call WinHttpReadData fail") != std::string::npos)
+      << text;
 }
 
 TEST_F(WinHttpRequestTest, RedirectResolutionSeesOnlyA302OnPlainPort80) {
