@@ -6,6 +6,57 @@
 
 namespace fileops {
 
+namespace {
+
+// Fills `bytes` with up to `count` bytes; fewer only when the file ends first (it may have
+// shrunk since its size was asked).
+Failure ReadUpTo(platform::ReadingFile& file, std::size_t count, std::string& bytes) {
+  bytes.resize(count);
+  std::size_t filled = 0;
+  while (filled < count) {
+    std::size_t got = 0;
+    if (Failure failure = file.Read(bytes.data() + filled, count - filled, got)) {
+      bytes.clear();
+      return failure;
+    }
+    if (got == 0) break;
+    filled += got;
+  }
+  bytes.resize(filled);
+  return {};
+}
+
+ReadFailure AtStep(ReadStep step, Failure failure) {
+  ReadFailure out;
+  static_cast<Failure&>(out) = std::move(failure);
+  out.step = step;
+  return out;
+}
+
+}  // namespace
+
+ReadFailure ReadWholeFile(const std::wstring& path, std::string& bytes, std::uint64_t limit) {
+  bytes.clear();
+  platform::ReadingFile file;
+  if (Failure failure = file.Open(path)) return AtStep(ReadStep::kOpen, std::move(failure));
+  std::uint64_t size = 0;
+  if (Failure failure = file.Size(size)) return AtStep(ReadStep::kSize, std::move(failure));
+  if (size > limit || size > std::numeric_limits<std::size_t>::max()) {
+    return AtStep(ReadStep::kTooLarge, {std::to_string(size) + " bytes, more than " + std::to_string(limit)});
+  }
+  if (Failure failure = ReadUpTo(file, static_cast<std::size_t>(size), bytes)) {
+    return AtStep(ReadStep::kRead, std::move(failure));
+  }
+  return {};
+}
+
+Failure ReadFileStart(const std::wstring& path, std::size_t count, std::string& bytes) {
+  bytes.clear();
+  platform::ReadingFile file;
+  if (Failure failure = file.Open(path)) return failure;
+  return ReadUpTo(file, count, bytes);
+}
+
 Failure CreateFolders(std::wstring_view folder) {
   while (!folder.empty() && pathtext::IsSeparator(folder.back())) folder.remove_suffix(1);
   if (folder.empty()) return {"an empty folder path"};

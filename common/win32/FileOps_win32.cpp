@@ -22,10 +22,15 @@ Failure SystemError(DWORD code) {
     text += ": " + encoding::WideToAnsi(described);
   }
   if (message) LocalFree(message);
-  return {text};
+  return {text, static_cast<int>(code)};
 }
 
 Failure LastError() { return SystemError(GetLastError()); }
+
+// ReadFile and WriteFile take a DWORD count; larger transfers go in several calls.
+DWORD ChunkOf(std::size_t bytes) { return bytes > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes); }
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 }  // namespace
 
@@ -35,8 +40,7 @@ Failure WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   if (file == INVALID_HANDLE_VALUE) return LastError();
   while (!bytes.empty()) {
     DWORD written = 0;
-    const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+    if (!WriteFile(file, bytes.data(), ChunkOf(bytes.size()), &written, nullptr) || written == 0) {
       Failure failure = LastError();
       CloseHandle(file);
       return failure;
@@ -51,6 +55,20 @@ Failure RenameReplacing(const std::wstring& from, const std::wstring& to) {
   if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return LastError();
   return {};
 }
+
+Failure CopyReplacing(const std::wstring& from, const std::wstring& to) {
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) return LastError();
+  return {};
+}
+
+Failure RemoveFile(const std::wstring& path) {
+  if (DeleteFileW(path.c_str())) return {};
+  const DWORD code = GetLastError();
+  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return {};
+  return SystemError(code);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 namespace platform {
 
@@ -67,6 +85,33 @@ Failure CreateFolder(const std::wstring& path) {
   // Another process may have made it meanwhile; a file of that name is still a failure.
   if (code == ERROR_ALREADY_EXISTS && IsFolder(path)) return {};
   return SystemError(code);
+}
+
+ReadingFile::~ReadingFile() {
+  if (AsHandle(handle_) != INVALID_HANDLE_VALUE) CloseHandle(AsHandle(handle_));
+}
+
+Failure ReadingFile::Open(const std::wstring& path) {
+  // Others may go on writing it (a log, a progress file the installer rewrites) or replace it.
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return LastError();
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  return {};
+}
+
+Failure ReadingFile::Size(std::uint64_t& size) const {
+  LARGE_INTEGER bytes{};
+  if (!GetFileSizeEx(AsHandle(handle_), &bytes)) return LastError();
+  size = static_cast<std::uint64_t>(bytes.QuadPart);
+  return {};
+}
+
+Failure ReadingFile::Read(char* into, std::size_t count, std::size_t& got) {
+  DWORD read = 0;
+  if (!ReadFile(AsHandle(handle_), into, ChunkOf(count), &read, nullptr)) return LastError();
+  got = read;
+  return {};
 }
 
 }  // namespace platform
