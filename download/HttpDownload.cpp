@@ -188,8 +188,8 @@ bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstri
 bool RemoveTemporaryFileWrap(const std::wstring& path) {
   for (const wchar_t* suffix : {L".tmp", L".cfg"}) {
     if (const fileops::Failure failure = fileops::RemoveFile(path + suffix)) {
-      DOWNLOAD_LOGW("RemoveTemporaryFileWrap", L"%s could not be removed: %S", (path + suffix).c_str(),
-                    failure.text.c_str());
+      DOWNLOAD_LOGW("CNexvaleDownload::RemoveTemporaryFileWrap", L"%s could not be removed: %S",
+                    (path + suffix).c_str(), failure.text.c_str());
       return false;
     }
   }
