@@ -1,9 +1,6 @@
 #include "common/BannerPicture.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "common/Encoding.h"
+#include "common/FileOps.h"
 #include "log/Logger.h"
 #include "skin_ui/ImageDecoder.h"
 #include "skin_ui/SkinArchive.h"
@@ -63,9 +60,8 @@ bool IsAcceptableBannerFile(const std::wstring& path, std::wstring& reason) {
 }
 
 bool BannerShowCheck::MayShow(const std::wstring& path) {
-  std::error_code error;
   // A missing file is where the rotation ends, not a fault.
-  if (!std::filesystem::exists(encoding::ToPath(path), error)) return false;
+  if (!fileops::Exists(path)) return false;
   std::wstring reason;
   if (IsAcceptableBannerFile(path, reason)) {
     refused_.erase(path);

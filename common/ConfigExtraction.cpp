@@ -1,26 +1,20 @@
 #include "common/ConfigExtraction.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <string_view>
 #include <vector>
 
-#include "common/Encoding.h"
+#include "common/FileOps.h"
 #include "common/PathText.h"
 #include "log/Logger.h"
 #include "skin_ui/ResourceArchive.h"
 
 namespace {
 
-bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes) {
-  std::ofstream out(encoding::ToPath(path), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
+// A folder that cannot be made shows again as the files that cannot be written into it.
 void CreateFolder(const std::wstring& folder) {
-  std::error_code ignored;
-  std::filesystem::create_directories(encoding::ToPath(folder), ignored);
+  if (const fileops::Failure failure = fileops::CreateFolders(folder)) {
+    LOG_INFOW(L"LoadResZipFile: cannot create the folder %s: %S", folder.c_str(), failure.text.c_str());
+  }
 }
 
 }  // namespace
@@ -82,8 +76,8 @@ ExtractionResult ExtractArchive(const void* data, uint32_t size, const std::wstr
       ++result.skipped;
       continue;
     }
-    if (!WriteWholeFile(path, bytes)) {
-      LOG_INFOW(L"LoadResZipFile: cannot write %s", path.c_str());
+    if (const fileops::Failure failure = fileops::WriteWholeFile(path, std::string_view(bytes.data(), bytes.size()))) {
+      LOG_INFOW(L"LoadResZipFile: cannot write %s: %S", path.c_str(), failure.text.c_str());
       ++result.skipped;
       continue;
     }

@@ -1,10 +1,8 @@
 #include "common/IniFile.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "common/AsciiText.h"
 #include "common/Encoding.h"
+#include "common/FileOps.h"
 
 namespace ini {
 
@@ -47,10 +45,11 @@ void ForEachEntry(std::wstring_view text, std::wstring_view section, Visit visit
   }
 }
 
+// As the system's profile reader, a file that cannot be read holds no entries.
 std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(encoding::ToPath(path), std::ios::binary);
-  if (!in) return std::string();
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  fileops::ReadWholeFile(path, bytes);
+  return bytes;
 }
 
 }  // namespace

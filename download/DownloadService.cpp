@@ -1,19 +1,18 @@
 #include "download/DownloadService.h"
 
 #include <atomic>
+#include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <boost/asio/io_context.hpp>
 #include <boost/crc.hpp>
-#include <boost/format.hpp>
 #include <boost/system/system_error.hpp>
 
 #include "common/Encoding.h"
+#include "common/FileOps.h"
 #include "download/http/multi_download.h"
 #include "log/Logger.h"
 
@@ -22,7 +21,9 @@ namespace httpdl {
 std::string UrlKey(std::string_view url) {
   boost::crc_32_type crc;
   crc.process_bytes(url.data(), url.size());
-  return (boost::format("%x") % crc.checksum()).str();
+  char key[9];
+  std::snprintf(key, sizeof key, "%x", static_cast<unsigned>(crc.checksum()));
+  return key;
 }
 
 namespace {
@@ -30,25 +31,20 @@ namespace {
 constexpr char kSourceFile[] = "DownloadService";
 
 // Moves the finished body into place, replacing an older file; across volumes it is copied.
-// On failure `why` is the rename's error, the move that was asked for.
-bool MoveIntoPlace(const std::wstring& from, const std::wstring& to, std::error_code& why) {
-  const std::filesystem::path source = encoding::ToPath(from);
-  const std::filesystem::path target = encoding::ToPath(to);
-  std::filesystem::rename(source, target, why);
-  if (!why) return true;
-  std::error_code ignored;
-  if (!std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, ignored)) {
-    return false;
+// On failure the result is the rename's error, the move that was asked for.
+fileops::Failure MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
+  fileops::Failure why = fileops::RenameReplacing(from, to);
+  if (!why || fileops::CopyReplacing(from, to)) return why;
+  if (const fileops::Failure kept = fileops::RemoveFile(from)) {
+    LogPrint("DownloadObj::Run", kSourceFile, __LINE__, kLog_Info, "%s was copied into place but stays: %s",
+             encoding::WideToAnsi(from).c_str(), kept.text.c_str());
   }
-  std::filesystem::remove(source, ignored);
-  why.clear();
-  return true;
+  return {};
 }
 
-// The file-system library reports errno values (generic) or the system's own codes.
-boost::system::error_code ToEngineError(const std::error_code& ec) {
-  return {ec.value(), ec.category() == std::generic_category() ? boost::system::generic_category()
-                                                               : boost::system::system_category()};
+// The system's own code, which the engine's failures carry with its category.
+boost::system::error_code ToEngineError(const fileops::Failure& failure) {
+  return {failure.code, boost::system::system_category()};
 }
 
 TaskFailure ToTaskFailure(const httpdl::download_failure& failure) {
@@ -172,13 +168,11 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
     const std::int64_t size = download_->file_size();
     httpdl::download_failure failure = download_->failure();
     if (size >= 0 && size == download_->downloaded_bytes() && !failure) {
-      std::error_code why;
-      if (!MoveIntoPlace(settings_.temp_file, path_, why)) {
+      if (const fileops::Failure why = MoveIntoPlace(settings_.temp_file, path_)) {
         Fail({httpdl::failure_stage::move, ToEngineError(why), 0, url_, encoding::WideToAnsi(path_)});
         return;
       }
-      std::error_code ignored;
-      std::filesystem::remove(encoding::ToPath(settings_.state_file), ignored);
+      RemoveStateFile();
       SetState(kTask_Finished);
       return;
     }
@@ -214,6 +208,14 @@ class DownloadObj : public std::enable_shared_from_this<DownloadObj> {
       LogPrint("DownloadObj::Run", kSourceFile, __LINE__, kLog_Info, "download of %s failed: %s [%s %d: %s]",
                url_.c_str(), described.cause.c_str(), described.category.c_str(), described.value,
                described.message.c_str());
+    }
+  }
+
+  // A record left beside a finished file would only be thrown away by the next download of it.
+  void RemoveStateFile() {
+    if (const fileops::Failure failure = fileops::RemoveFile(settings_.state_file)) {
+      LogPrint("DownloadObj::Run", kSourceFile, __LINE__, kLog_Info, "state file %s could not be removed: %s",
+               encoding::WideToAnsi(settings_.state_file).c_str(), failure.text.c_str());
     }
   }
 

@@ -1,15 +1,12 @@
 #include "download/HttpDownload.h"
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 #include "common/Encoding.h"
+#include "common/FileOps.h"
 #include "download/http/state_file.h"
 #include "download/http/url.h"
 #include "log/Logger.h"
@@ -170,15 +167,9 @@ void CancelDownload() {
 }
 
 bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstring& stateFile) {
-  const std::filesystem::path path = encoding::ToPath(stateFile);
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size > static_cast<std::uintmax_t>(httpdl::kMaxStateFileBytes)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  if (size == 0) return true;
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return false;
+  std::string bytes;
+  if (fileops::ReadWholeFile(stateFile, bytes, httpdl::kMaxStateFileBytes)) return false;
+  if (bytes.empty()) return true;
 
   httpdl::download_state state;
   if (httpdl::decode_download_state(bytes, state)) return false;
@@ -195,12 +186,14 @@ bool ReadHistoryInfo(std::int64_t& fileSize, std::wstring& url, const std::wstri
 }
 
 bool RemoveTemporaryFileWrap(const std::wstring& path) {
-  std::error_code ec;
-  const std::filesystem::path temporary = encoding::ToPath(path + L".tmp");
-  if (std::filesystem::exists(temporary, ec) && !std::filesystem::remove(temporary, ec)) return false;
-  const std::filesystem::path state = encoding::ToPath(path + L".cfg");
-  if (!std::filesystem::exists(state, ec)) return true;
-  return std::filesystem::remove(state, ec);
+  for (const wchar_t* suffix : {L".tmp", L".cfg"}) {
+    if (const fileops::Failure failure = fileops::RemoveFile(path + suffix)) {
+      DOWNLOAD_LOGW("CNexvaleDownload::RemoveTemporaryFileWrap", L"%s could not be removed: %S",
+                    (path + suffix).c_str(), failure.text.c_str());
+      return false;
+    }
+  }
+  return true;
 }
 
 bool JudgeDeleteHistoryFile(const std::wstring& url, int totalBytes, const std::wstring& path) {

@@ -1,8 +1,6 @@
 #include "installer/InstallerProgress.h"
 
-#include <fstream>
-
-#include "common/Encoding.h"
+#include "common/FileOps.h"
 
 namespace {
 
@@ -37,11 +35,8 @@ int ParseInstallerProgress(std::string_view content) {
 }
 
 bool ReadInstallerProgressFile(const std::wstring& path, int& percent) {
-  std::ifstream file(encoding::ToPath(path), std::ios::binary);
-  if (!file) return false;
-  char bytes[kProgressBytesRead];
-  file.read(bytes, sizeof(bytes));
-  if (file.bad()) return false;
-  percent = ParseInstallerProgress(std::string_view(bytes, static_cast<std::size_t>(file.gcount())));
+  std::string bytes;
+  if (fileops::ReadFileStart(path, kProgressBytesRead, bytes)) return false;
+  percent = ParseInstallerProgress(bytes);
   return true;
 }

@@ -2,14 +2,13 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 #include "common/ExecutablePath.h"
+#include "common/FileOps.h"
 #include "common/PathText.h"
 #include "log/LogPlatform.h"
 #include "log/LogRecord.h"
@@ -70,14 +69,6 @@ const std::string& ModuleBaseName() {
   return name;
 }
 
-void CreateFolderWithParents(const std::wstring& folder) {
-  std::wstring path = folder;
-  if (!path.empty() && pathtext::IsSeparator(path.back())) path.pop_back();
-  if (path.empty()) return;
-  std::error_code ignored;
-  std::filesystem::create_directories(encoding::ToPath(pathtext::NormalizeSeparators(path)), ignored);
-}
-
 void InitLoggerLocked(const wchar_t* fileName, const wchar_t* folder) {
   const std::string& baseName = ModuleBaseName();
   if (Root().HasAppender(baseName)) return;
@@ -88,7 +79,8 @@ void InitLoggerLocked(const wchar_t* fileName, const wchar_t* folder) {
     logFolder += pathtext::kSeparator;
     logFolder += L"Log";
   }
-  CreateFolderWithParents(logFolder);
+  // A folder that cannot be made leaves the appender without a file: there is no log to say so in.
+  fileops::CreateFolders(pathtext::NormalizeSeparators(logFolder));
 
   std::wstring logName = fileName && *fileName ? std::wstring(fileName) : encoding::AnsiToWide(baseName) + L".log";
   std::wstring fullPath = logFolder + pathtext::kSeparator + logName;

@@ -1,9 +1,7 @@
 #include "log/RollingFileAppender.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "common/Encoding.h"
+#include "common/FileOps.h"
+#include "log/LogRecord.h"
 
 RollingFileAppender::RollingFileAppender(std::string name, std::wstring path, int64_t maxFileSize)
     : name_(std::move(name)), path_(std::move(path)), maxFileSize_(maxFileSize) {
@@ -24,10 +22,12 @@ void RollingFileAppender::Append(std::string_view record) {
 
 void RollingFileAppender::RollOver() {
   file_.Close();
-  const auto current = encoding::ToPath(path_);
-  const auto backup = encoding::ToPath(path_ + L".1");
-  std::error_code ignored;
-  std::filesystem::remove(backup, ignored);
-  std::filesystem::rename(current, backup, ignored);
+  const fileops::Failure failure = fileops::RenameReplacing(path_, path_ + L".1");
   file_.Open(path_);
+  // The log cannot log through itself here (its lock is held), so the record goes straight into
+  // the file that keeps growing; once per failing streak, not after every record.
+  if (failure && !rollFailureReported_) {
+    file_.Write(FormatLogRecord(logplatform::Now(), "log file could not be rolled over: " + failure.text));
+  }
+  rollFailureReported_ = static_cast<bool>(failure);
 }

@@ -2,7 +2,7 @@
 // A file appender that rolls once the file has reached its size limit: the file becomes the
 // backup (its full name followed by ".1", replacing an older backup) and a new, empty file
 // takes its name. The check runs after each record, so a file exceeds the limit by at most
-// one record.
+// one record. A file that cannot be renamed keeps growing, and says why once.
 
 #include <cstdint>
 #include <mutex>
@@ -30,4 +30,5 @@ class RollingFileAppender {
   const int64_t maxFileSize_;
   mutable std::mutex mutex_;
   logplatform::AppendFile file_;
+  bool rollFailureReported_ = false;
 };

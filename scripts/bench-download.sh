@@ -139,7 +139,18 @@ run() {
   rm -f "$work"/out.bin*
   local server_before=0 server_after=0
   [[ $label == *wine* ]] && server_before=$(wineserver_cpu)
+  # On the link, a trace of what the link carried shows where the wall time goes.
+  local tracer=
+  if [ "$case" = link ]; then
+    python3 scripts/bench/link_trace.py "$(date +%s.%N)" "$link_rate" "$([[ $label == engine* ]] && echo "$work/out.bin")" \
+      "$work/tool.txt" > "$work/trace.txt" &
+    tracer=$!
+  fi
   /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" "$@" > "$work/tool.txt" 2>&1 || true
+  if [ -n "$tracer" ]; then
+    kill -TERM "$tracer"
+    wait "$tracer" || true
+  fi
   [[ $label == *wine* ]] && server_after=$(wineserver_cpu)
   local wall user sys peak got complete
   read -r wall user sys peak < <(tail -1 "$work/time.txt")
@@ -156,6 +167,7 @@ run() {
   printf '  %-24s %-5s %-11s %7ss %8.1f MiB/s cpu %6ss peak %6.1f MiB %s\n' "$label" "$protocol" "$case" "$wall" \
     "$(awk -v b="${got:-0}" -v w="$wall" 'BEGIN{printf "%.1f", (w > 0 ? b / w / 1048576 : 0)}')" "$cpu" \
     "$(awk -v k="$peak" 'BEGIN{printf "%.1f", k / 1024}')" "$complete"
+  [ -z "$tracer" ] || sed 's/^/    /' "$work/trace.txt"
 }
 
 fetch_native=build/bench-native/bin/nexvale_fetch
@@ -223,6 +235,8 @@ awk -v limit="$(rate_bytes "$rate")" -v link="$link_rate" '
     }
   }' "$results" | sort
 
+# Only when the Windows builds ran (an inside run may be given the native tools alone).
+[ -n "${BENCH_WINE_BUILDS// /}" ] || exit 0
 echo
 echo "bench: cipher speed of the Windows build's OpenSSL under Wine (MiB/s, 16 KiB records, one thread)"
 for variant in asm no-asm; do

@@ -1,10 +1,9 @@
 #include "skin_ui/SkinArchive.h"
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
 
-#include "common/Encoding.h"
+#include "common/FileOps.h"
 #include "skin_ui/ResourceArchive.h"
 
 namespace SkinUI {
@@ -34,30 +33,23 @@ void CloseCachedArchive() {
 
 // Whole file into `bytes`; the same error texts as a skin file read from disk.
 bool ReadDiskFile(const std::wstring& path, std::string& bytes, std::wstring& error, uint64_t limit) {
-  std::ifstream file(encoding::ToPath(path), std::ios::binary);
-  if (!file) {
-    error = L"Error opening file";
+  if (const fileops::ReadFailure failure = fileops::ReadWholeFile(path, bytes, limit)) {
+    switch (failure.step) {
+      case fileops::ReadStep::kOpen:
+        error = L"Error opening file";
+        break;
+      case fileops::ReadStep::kTooLarge:
+        error = L"File too large";
+        break;
+      case fileops::ReadStep::kSize:
+      case fileops::ReadStep::kRead:
+        error = L"Could not read file";
+        break;
+    }
     return false;
   }
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  file.seekg(0, std::ios::beg);
-  if (size < 0) {
-    error = L"Could not read file";
-    return false;
-  }
-  if (size == 0) {
+  if (bytes.empty()) {
     error = L"File is empty";
-    return false;
-  }
-  if (static_cast<uint64_t>(size) > limit) {
-    error = L"File too large";
-    return false;
-  }
-  bytes.resize(static_cast<size_t>(size));
-  file.read(bytes.data(), size);
-  if (file.gcount() != size) {
-    error = L"Could not read file";
     return false;
   }
   return true;

@@ -51,7 +51,7 @@ struct FullLinkReferences {
     std::wstring redirected;
     GetRedirectUrl(L"", L"", redirected);
     GetHttpFileSize(redirected);
-    HttpGetString(redirected);
+    HttpGetString(redirected, 0);
     StartAnalyticsThread(CGA::GetInstance(), kGAEvent_StartInstall);
     FullLinkWindow window;
     window.Create(nullptr, L"", 0, 0, 0, 0, 0, 0);

@@ -46,8 +46,4 @@ bool Widen(CodePage page, std::string_view bytes, std::wstring& out, Invalid inv
 
 }  // namespace platform
 
-std::filesystem::path ToPath(std::wstring_view text) { return std::filesystem::path(text); }
-
-std::wstring FromPath(const std::filesystem::path& path) { return path.wstring(); }
-
 }  // namespace encoding

@@ -1,15 +1,15 @@
 #include "download/http/multi_download.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
 
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
-#include <boost/date_time/posix_time/posix_time.hpp>
+#include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/system/system_error.hpp>
 
 #include "common/Encoding.h"
+#include "common/FileOps.h"
 #include "download/http/error.h"
 
 namespace httpdl {
@@ -598,8 +598,7 @@ bool multi_download::load_state_file(std::int64_t probed_size) {
     state_file_.reset();
   }
   // Without a record there is nothing to resume; the first save creates it.
-  std::error_code missing;
-  if (!std::filesystem::exists(encoding::ToPath(settings_.state_file), missing)) return false;
+  if (!fileops::Exists(settings_.state_file)) return false;
   state_file_ = std::make_unique<file_storage>();
   error_code ec;
   state_file_->open(settings_.state_file, ec);
@@ -644,8 +643,9 @@ bool multi_download::discard_state_file(std::string why) {
     state_file_->close();
     state_file_.reset();
   }
-  std::error_code ignored;
-  std::filesystem::remove(encoding::ToPath(settings_.state_file), ignored);
+  if (const fileops::Failure kept = fileops::RemoveFile(settings_.state_file)) {
+    why += "; it could not be removed: " + kept.text;
+  }
   discarded_state_file_ = std::move(why);
   return false;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/FileOps.h"
 #include "log/Logger.h"
 #include "log/RollingFileAppender.h"
 #include "tests/support/TestFiles.h"
@@ -27,6 +28,23 @@ TEST(RollingFileAppender, RollsAfterTheRecordThatReachesTheLimit) {
   EXPECT_EQ(backup.substr(backup.size() - 16), "last-before-roll");
   EXPECT_EQ(ReadFileBytes(path), "first-after-roll");
   EXPECT_FALSE(PathExists(path + L".1.1"));
+}
+
+TEST(RollingFileAppender, AFileThatCannotRollKeepsItsRecordsAndSaysWhyOnce) {
+  testsupport::TempFolder folder(L"stuck");
+  const std::wstring path = folder.path() + L"stuck.log";
+  // A folder with a folder in it holds the backup's name: no rename can replace it.
+  ASSERT_FALSE(fileops::CreateFolders(path + L".1/inner"));
+  {
+    RollingFileAppender appender("stuck", path, 8);
+    for (const char* record : {"first-record|", "second-record|", "third-record|"}) appender.Append(record);
+  }
+  const std::string text = ReadFileBytes(path);
+  EXPECT_EQ(text.find("first-record|"), 0u) << text;
+  const size_t failure = text.find("log file could not be rolled over: ");
+  ASSERT_NE(failure, std::string::npos) << text;
+  EXPECT_EQ(text.find("log file could not be rolled over: ", failure + 1), std::string::npos) << text;
+  EXPECT_NE(text.find("second-record|third-record|", failure), std::string::npos) << text;
 }
 
 TEST(RollingFileAppender, AppendsToAnExistingFile) {

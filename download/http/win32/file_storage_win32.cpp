@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "common/Encoding.h"
 #include "download/http/storage.h"
 
 namespace httpdl {
@@ -30,7 +29,7 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 void file_storage::open(const std::wstring& path, boost::system::error_code& ec) {
   close();
   ec.clear();
-  const HANDLE file = ::CreateFileW(encoding::ToPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     ec = system_error_now();
