@@ -57,6 +57,14 @@ Failure ReadFileStart(const std::wstring& path, std::size_t count, std::string& 
   return ReadUpTo(file, count, bytes);
 }
 
+Failure ReplaceWholeFile(const std::wstring& path, std::string_view bytes) {
+  const std::wstring partial = path + L"." + std::to_wstring(platform::ProcessId()) + L".part";
+  Failure failure = WriteWholeFile(partial, bytes);
+  if (!failure) failure = RenameReplacing(partial, path);
+  if (failure) RemoveFile(partial);  // the failure reported is the write's or the rename's
+  return failure;
+}
+
 Failure CreateFolders(std::wstring_view folder) {
   while (!folder.empty() && pathtext::IsSeparator(folder.back())) folder.remove_suffix(1);
   if (folder.empty()) return {"an empty folder path"};

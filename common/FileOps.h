@@ -36,6 +36,9 @@ bool Exists(const std::wstring& path);
 
 // Creates the file, or truncates an existing one, and writes all of `bytes`.
 Failure WriteWholeFile(const std::wstring& path, std::string_view bytes);
+// Writes `bytes` beside the file and renames them over it, so that a reader in another process
+// sees the old file or the new one, never a truncated one.
+Failure ReplaceWholeFile(const std::wstring& path, std::string_view bytes);
 // Renames `from` to `to`, replacing a file already named `to`.
 Failure RenameReplacing(const std::wstring& from, const std::wstring& to);
 // Copies the file `from` to `to`, replacing a file already named `to`.
@@ -49,6 +52,8 @@ Failure CreateFolders(std::wstring_view folder);
 // What each build supplies (common/win32, common/posix).
 namespace platform {
 bool IsFolder(const std::wstring& path);
+// Tells this process's files from another's beside them.
+unsigned long ProcessId();
 // Creates one folder whose parent exists.
 Failure CreateFolder(const std::wstring& path);
 

@@ -79,6 +79,8 @@ bool Exists(const std::wstring& path) {
 
 namespace platform {
 
+unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
+
 bool IsFolder(const std::wstring& path) {
   struct stat info {};
   return ::stat(Native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);

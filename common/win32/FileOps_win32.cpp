@@ -72,6 +72,8 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 
 namespace platform {
 
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
 bool IsFolder(const std::wstring& path) {
   // "C:" alone names the drive's current folder; the root is what a path beginning with it means.
   const std::wstring probe = path.size() == 2 && path[1] == L':' ? path + L'\\' : path;

@@ -17,6 +17,7 @@ using fileops::ReadStep;
 using fileops::ReadWholeFile;
 using fileops::RemoveFile;
 using fileops::RenameReplacing;
+using fileops::ReplaceWholeFile;
 using fileops::WriteWholeFile;
 using fileops::platform::IsFolder;
 using testsupport::ReadFileBytes;
@@ -54,6 +55,21 @@ TEST(FileOps, WriteWholeFileReplacesTheContentOrSaysWhyNot) {
   ASSERT_FALSE(CreateFolders(folder.path() + L"taken"));
   EXPECT_TRUE(WriteWholeFile(folder.path() + L"taken", "x")) << "a folder is not overwritten";
   EXPECT_TRUE(IsFolder(folder.path() + L"taken"));
+}
+
+// The new content arrives whole under the name, and nothing is left beside it either way.
+TEST(FileOps, ReplaceWholeFileLeavesTheNewFileOrTheOldOne) {
+  TempFolder folder(L"replace");
+  const std::wstring path = folder.path() + L"data.ini";
+  WriteFileBytes(path, "an older and longer content");
+  ASSERT_FALSE(ReplaceWholeFile(path, "new"));
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  ASSERT_FALSE(CreateFolders(folder.path() + L"taken"));
+  EXPECT_TRUE(ReplaceWholeFile(folder.path() + L"taken", "x")) << "a folder is not replaced";
+  EXPECT_TRUE(ReplaceWholeFile(folder.path() + L"missing/data.ini", "x"));
+  const std::wstring part = L"." + std::to_wstring(fileops::platform::ProcessId()) + L".part";
+  EXPECT_FALSE(testsupport::PathExists(path + part));
+  EXPECT_FALSE(testsupport::PathExists(folder.path() + L"taken" + part));
 }
 
 TEST(FileOps, RenameReplacesAnExistingTargetAndReportsAMissingSource) {
