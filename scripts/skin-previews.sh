@@ -46,6 +46,7 @@ every_state=(
   "WinMessageBox-install-pushed|WinMessageBox --state pushed=btn_install_msb"
   "WinMessageBox-browse-hot|WinMessageBox --state hot=btn_browse_msb"
   "WinMessageBox-close-hot|WinMessageBox --state hot=btn_close_msb"
+  "WinMessageBox-refused|WinMessageBox --state error"
   "WinStopInstallBox|WinStopInstallBox"
   "WinStopInstallBox-yes-hot|WinStopInstallBox --state hot=btn_stop_ok"
   "WinStopInstallBox-yes-pushed|WinStopInstallBox --state pushed=btn_stop_ok"

@@ -52,22 +52,6 @@ bool StartsWithNumber(const CUIString& text) {
 
 constexpr wchar_t kEllipsis[] = L"...";
 
-// Hebrew, Arabic, Syriac, Thaana and their presentation forms: letters written right to left.
-bool IsRightToLeftLetter(wchar_t ch) {
-  return (ch >= 0x0590 && ch <= 0x08FF) || (ch >= 0xFB1D && ch <= 0xFDFF) || (ch >= 0xFE70 && ch <= 0xFEFF);
-}
-
-// Letters of the scripts written left to right; digits, spaces, punctuation and symbols take
-// the direction of their surroundings.
-bool IsLeftToRightLetter(wchar_t ch) {
-  if ((ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z')) return true;
-  if (ch < 0xC0 || IsRightToLeftLetter(ch)) return false;
-  if (ch >= 0x2000 && ch <= 0x2BFF) return false;  // punctuation, symbols, arrows, shapes
-  if (ch >= 0x3000 && ch <= 0x303F) return false;  // CJK punctuation
-  if (ch >= 0xFF00 && ch <= 0xFF20) return false;  // full-width punctuation and digits
-  return !(ch >= 0xD800 && ch <= 0xDFFF);
-}
-
 // A paragraph runs the way its first letter is written, tags left aside: an Arabic sentence
 // with a coloured link in it places its pieces from the right, as its reader reads them.
 bool IsRightToLeftParagraph(const wchar_t* text, size_t length) {
@@ -79,10 +63,8 @@ bool IsRightToLeftParagraph(const wchar_t* text, size_t length) {
       continue;
     }
     if (token.kind != MarkupTokenKind::kText) continue;
-    for (size_t i = 0; i < token.length; ++i) {
-      if (IsRightToLeftLetter(token.text[i])) return true;
-      if (IsLeftToRightLetter(token.text[i])) return false;
-    }
+    const TextDirection direction = FirstLetterDirection(token.text, token.length);
+    if (direction != TextDirection::kNone) return direction == TextDirection::kRightToLeft;
   }
   return false;
 }
@@ -107,6 +89,7 @@ class LayoutEngine {
 
   MarkupLayout Run(const wchar_t* text, size_t length) {
     rightToLeft_ = IsRightToLeftParagraph(text, length);
+    out_.rightToLeft = rightToLeft_;
     StartLine();
     CMarkupTokenizer tokenizer(text, length);
     bool raw = false;

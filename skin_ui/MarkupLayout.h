@@ -68,6 +68,7 @@ struct MarkupLayout {
   // The rectangle's left-top, to the right of the widest line and down to the last line's
   // bottom: what a calculating call returns.
   UIRect bounds;
+  bool rightToLeft = false;  // the paragraph's first letter is written right to left
 };
 
 struct MarkupOptions {

@@ -17,7 +17,28 @@ uint32_t StyleForWords(uint32_t style, const wchar_t* value, const wchar_t* cons
   return style;
 }
 
+bool IsRightToLeftLetter(wchar_t ch) {
+  return (ch >= 0x0590 && ch <= 0x08FF) || (ch >= 0xFB1D && ch <= 0xFDFF) || (ch >= 0xFE70 && ch <= 0xFEFF);
+}
+
+bool IsLeftToRightLetter(wchar_t ch) {
+  if ((ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z')) return true;
+  if (ch < 0xC0 || IsRightToLeftLetter(ch)) return false;
+  if (ch >= 0x2000 && ch <= 0x2BFF) return false;  // punctuation, symbols, arrows, shapes
+  if (ch >= 0x3000 && ch <= 0x303F) return false;  // CJK punctuation
+  if (ch >= 0xFF00 && ch <= 0xFF20) return false;  // full-width punctuation and digits
+  return !(ch >= 0xD800 && ch <= 0xDFFF);
+}
+
 }  // namespace
+
+TextDirection FirstLetterDirection(const wchar_t* text, size_t length) {
+  for (size_t i = 0; text && i < length; ++i) {
+    if (IsRightToLeftLetter(text[i])) return TextDirection::kRightToLeft;
+    if (IsLeftToRightLetter(text[i])) return TextDirection::kLeftToRight;
+  }
+  return TextDirection::kNone;
+}
 
 uint32_t StyleForAlign(uint32_t style, const wchar_t* value) {
   return StyleForWords(style, value, {L"left", L"center", L"right"}, {0, kTextCenter, kTextRight},

@@ -2,6 +2,7 @@
 // What the text-drawing calls share: their style flags (the platform's text-drawing values)
 // and the multi-language tokens of displayed texts.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "skin_ui/UIString.h"
@@ -18,6 +19,7 @@ enum : uint32_t {
   kTextCalcRect = 0x0400,
   kTextNoPrefix = 0x0800,
   kTextEndEllipsis = 0x8000,
+  kTextRtlReading = 0x20000,  // a paragraph that runs right to left
 };
 
 // The style after an "align" value: the first of "left", "center" and "right" found in it sets
@@ -25,6 +27,12 @@ enum : uint32_t {
 uint32_t StyleForAlign(uint32_t style, const wchar_t* value);
 // The same for "valign" with "top", "vcenter" and "bottom" and the vertical bits.
 uint32_t StyleForVAlign(uint32_t style, const wchar_t* value);
+
+// A paragraph runs the way its first letter is written (Hebrew, Arabic and their neighbours
+// right to left); digits, spaces, punctuation and symbols take the direction of their
+// surroundings, so a text without letters has none of its own.
+enum class TextDirection { kNone, kLeftToRight, kRightToLeft };
+TextDirection FirstLetterDirection(const wchar_t* text, size_t length);
 
 // The multi-language string with this id, or null.
 using MultiLanguageLookup = const wchar_t* (*)(int id);

@@ -91,7 +91,9 @@ class GdiMarkupMeasure : public IMarkupMeasure {
   std::map<int, int32_t> heights_;
 };
 
-void DrawRun(HDC dc, CWindowManagerUI& manager, GdiMarkupMeasure& measure, const MarkupRun& run, const UIRect& clip) {
+// Right-to-left runs keep their leading and trailing spaces and punctuation at the reader's end.
+void DrawRun(HDC dc, CWindowManagerUI& manager, GdiMarkupMeasure& measure, const MarkupRun& run, const UIRect& clip,
+             UINT reading) {
   if (run.isImage) {
     const UIImagePtr image = manager.LookupImage(run.image.name, run.image.type, run.image.mask, run.image.hsl);
     if (image)
@@ -104,16 +106,20 @@ void DrawRun(HDC dc, CWindowManagerUI& manager, GdiMarkupMeasure& measure, const
   if (run.selectedBackground) {
     const COLORREF previous = SetBkColor(dc, gdi::ToColorRef(manager.GetDefaultSelectedBkColor()));
     const RECT box = gdi::ToRECT(run.box);
-    ExtTextOutW(dc, run.box.left, run.box.top, ETO_OPAQUE, &box, run.text, static_cast<UINT>(run.text.GetLength()),
+    ExtTextOutW(dc, run.box.left, run.box.top, ETO_OPAQUE | reading, &box, run.text, static_cast<UINT>(run.text.GetLength()),
                 nullptr);
     SetBkColor(dc, previous);
   } else {
-    ExtTextOutW(dc, run.box.left, run.box.top, 0, nullptr, run.text, static_cast<UINT>(run.text.GetLength()),
+    ExtTextOutW(dc, run.box.left, run.box.top, reading, nullptr, run.text, static_cast<UINT>(run.text.GetLength()),
                 nullptr);
   }
 }
 
 }  // namespace
+
+static_assert(kTextCenter == DT_CENTER && kTextRight == DT_RIGHT && kTextWordBreak == DT_WORDBREAK &&
+              kTextSingleLine == DT_SINGLELINE && kTextEndEllipsis == DT_END_ELLIPSIS &&
+              kTextRtlReading == DT_RTLREADING);
 
 void CSkinRenderer::DrawPlainText(NativeDC dc, CWindowManagerUI& manager, UIRect& rect, const wchar_t* text,
                                   UIColor color, int font, uint32_t style) {
@@ -124,6 +130,8 @@ void CSkinRenderer::DrawPlainText(NativeDC dc, CWindowManagerUI& manager, UIRect
   const COLORREF previousColor = SetTextColor(target, gdi::ToColorRef(color));
   HGDIOBJ previousFont = SelectObject(target, FontHandle(manager, font));
   RECT r = gdi::ToRECT(rect);
+  if (FirstLetterDirection(shown, static_cast<size_t>(shown.GetLength())) == TextDirection::kRightToLeft)
+    style |= kTextRtlReading;
   DrawTextW(target, shown, shown.GetLength(), &r, style | DT_NOPREFIX);
   if (style & kTextCalcRect) rect = UIRect{r.left, r.top, r.right, r.bottom};
   SelectObject(target, previousFont);
@@ -178,7 +186,8 @@ void CSkinRenderer::DrawMarkupText(NativeDC dc, CWindowManagerUI& manager, UIRec
       rect = layout.bounds;
     } else {
       CRenderClip clip(dc, rect);
-      for (const MarkupRun& run : layout.runs) DrawRun(target, manager, measure, run, rect);
+      const UINT reading = layout.rightToLeft ? ETO_RTLREADING : 0;
+      for (const MarkupRun& run : layout.runs) DrawRun(target, manager, measure, run, rect, reading);
     }
   }
   SetTextColor(target, previousColor);

@@ -324,6 +324,24 @@ TEST(MarkupLayoutTest, CalculationAndAlignment) {
             L"abcdefg...@0,0");
 }
 
+TEST(TextDirectionTest, TheFirstLetterDecides) {
+  const struct {
+    const wchar_t* text;
+    TextDirection direction;
+  } cases[] = {
+      {L"", TextDirection::kNone},
+      {L"12, 3.5% - ...", TextDirection::kNone},
+      {L"12 abc \x0627", TextDirection::kLeftToRight},
+      {L"(12) \x0627 abc", TextDirection::kRightToLeft},
+      {L"\x05D0", TextDirection::kRightToLeft},      // Hebrew
+      {L"\xFEFB", TextDirection::kRightToLeft},      // an Arabic presentation form
+      {L"\x3001\x65E5", TextDirection::kLeftToRight},  // CJK punctuation, then an ideograph
+      {L"\x0E04", TextDirection::kLeftToRight},      // Thai
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FirstLetterDirection(c.text, wcslen(c.text)), c.direction) << testing::PrintToString(std::wstring(c.text));
+}
+
 // A paragraph whose first letter is Arabic places its pieces from the right, line by line; tag
 // parameters, digits and punctuation decide nothing, and a Latin paragraph stays as it was.
 TEST(MarkupLayoutTest, RightToLeftParagraphsPlaceTheirPiecesFromTheRight) {

@@ -100,9 +100,13 @@ bool ApplyShownStates(const PreviewRequest& request, const LanguageManager& lang
         }
         break;
       case StateKind::kError:
+        // The main window shows a refused path under its open panel, the disk dialog on its
+        // message line, whole.
         if (CControlUI* tip = manager.FindControl(L"label_tip")) {
           tip->SetText(language.GetLangText(L"STR_PATH_INVALID").c_str());
           tip->SetVisible(true);
+        } else if (CControlUI* line = manager.FindControl(L"label_title")) {
+          line->SetText(language.GetLangText(L"STR_PATH_INVALID").c_str());
         }
         OpenPanel(manager, size);
         break;
