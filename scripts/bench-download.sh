@@ -26,11 +26,8 @@ cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
   bash scripts/setup.sh --bench
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    preset=win32 triple=i686-w64-mingw32; export NEXVALE_WINE_BITS=32
-  else
-    preset=win64 triple=x86_64-w64-mingw32; export NEXVALE_WINE_BITS=64
-  fi
+  source scripts/windows-preset.sh
+  preset=$windows_preset triple=$([ "$preset" = win32 ] && echo i686 || echo x86_64)-w64-mingw32
   large_reads=-DCMAKE_CXX_FLAGS=-DHTTPDL_READ_SIZE=65536
   # build_fetch DIR CONFIGURE_OPTION...: the fetch tool of one build folder.
   build_fetch() {

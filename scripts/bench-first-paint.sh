@@ -9,12 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=win32; export NEXVALE_WINE_BITS=32
-  else preset=win64; export NEXVALE_WINE_BITS=64; fi
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target skin_first_paint_bench harness_tool >/dev/null
-  export NEXVALE_HARNESS_TOOL=$PWD/build/$preset/bin/harness_tool.exe
-  export BENCH_PROGRAM=$PWD/build/$preset/bin/skin_first_paint_bench.exe BENCH_PRESET=$preset
+  source scripts/windows-preset.sh
+  build_windows_tools skin_first_paint_bench
+  export BENCH_PROGRAM=$PWD/build/$windows_preset/bin/skin_first_paint_bench.exe BENCH_PRESET=$windows_preset
   exec unshare --net -- tests/harness/run-in-namespace.sh bash "$0" --inside "${1:-20}"
 fi
 

@@ -10,11 +10,9 @@ cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
   bash scripts/setup.sh
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=win32; export NEXVALE_WINE_BITS=32
-  else preset=win64; export NEXVALE_WINE_BITS=64; fi
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target nexvale_verify harness_tool >/dev/null
-  export NEXVALE_HARNESS_TOOL=$PWD/build/$preset/bin/harness_tool.exe BENCH_PRESET=$preset
+  source scripts/windows-preset.sh
+  build_windows_tools nexvale_verify
+  export BENCH_PRESET=$windows_preset
   exec unshare --net -- tests/harness/run-in-namespace.sh bash "$0" --inside
 fi
 

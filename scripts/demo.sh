@@ -7,19 +7,15 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  preset=win32 bits=32
-else
-  preset=win64 bits=64
+source scripts/windows-preset.sh
+[ "$windows_preset" = win32 ] ||
   echo "demo: this host cannot execute 32-bit programs; showing the x86_64 build of the same code" >&2
-fi
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" >/dev/null
+cmake --preset "$windows_preset" >/dev/null
+cmake --build --preset "$windows_preset" >/dev/null
 
 mkdir -p build/demo
-export NEXVALE_WINE_BITS=$bits
-export NEXVALE_HARNESS_TOOL=$PWD/build/$preset/bin/harness_tool.exe
-export NEXVALE_DEMO_SETUP=$PWD/build/$preset/bin/VandrelSetup-local.exe
+export NEXVALE_HARNESS_TOOL=$PWD/build/$windows_preset/bin/harness_tool.exe
+export NEXVALE_DEMO_SETUP=$PWD/build/$windows_preset/bin/VandrelSetup-local.exe
 export NEXVALE_DEMO_OUT=$PWD/build/demo
 unshare --net -- tests/harness/run-in-namespace.sh bash -c '
   set -euo pipefail

@@ -10,12 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=win32; export NEXVALE_WINE_BITS=32
-  else preset=win64; export NEXVALE_WINE_BITS=64; fi
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target skin_preview harness_tool browser_standin product_setup_standin >/dev/null
-  export NEXVALE_HARNESS_TOOL=$PWD/build/$preset/bin/harness_tool.exe
-  export PREVIEW_PROGRAM=$PWD/build/$preset/bin/skin_preview.exe PREVIEW_OUT=$PWD/build/$preset/skin-previews
+  source scripts/windows-preset.sh
+  build_windows_tools skin_preview browser_standin product_setup_standin
+  export PREVIEW_PROGRAM=$PWD/build/$windows_preset/bin/skin_preview.exe
+  export PREVIEW_OUT=$PWD/build/$windows_preset/skin-previews
   exec unshare --net -- tests/harness/run-in-namespace.sh bash "$0" --inside
 fi
 

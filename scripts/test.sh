@@ -12,12 +12,8 @@ cd "$(dirname "$0")/.."
 start=$(date +%s)
 bash scripts/setup.sh
 
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  windows_preset=win32
-  export NEXVALE_WINE_BITS=32
-else
-  windows_preset=win64
-  export NEXVALE_WINE_BITS=64
+source scripts/windows-preset.sh
+if [ "$windows_preset" = win64 ]; then
   cat >&2 <<'MSG'
 test: NOTE: this host's kernel cannot execute 32-bit programs, so 32-bit Wine cannot run here.
 test: NOTE: the Windows tests run from the x86_64 build (preset win64) in a 64-bit Wine prefix.
