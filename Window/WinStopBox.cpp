@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Window/RichTextFace.h"
 #include "Window/SetupWindow.h"
 
 SkinUI::NativeWindow WinStopBox::Create(SkinUI::NativeWindow owner) { return CreateSetupDialog(*this, owner); }
@@ -11,6 +12,7 @@ const wchar_t* WinStopBox::GetSkinFileName() const {
 }
 
 void WinStopBox::OnSkinReady() {
+  GiveRichTextTheScriptFace(manager_, L"stop_lab_context", language_.GetLanguage());
   SetControlTexts(manager_, language_,
                   {{L"stop_lab_context", L"STR_MSG_Context"},
                    {L"btn_stop_ok", L"STR_MSG_BtnYesText"},

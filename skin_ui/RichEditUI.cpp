@@ -85,6 +85,16 @@ void CRichEditUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool
   CContainerUI::SetManager(manager, parent, init);
 }
 
+void CRichEditUI::SetFont(int index) {
+  font_ = index;
+  if (host_) host_->RefreshCharFormat();
+}
+
+void CRichEditUI::SetTextColor(UIColor color) {
+  textColor_ = color;
+  if (host_) host_->RefreshCharFormat();
+}
+
 void CRichEditUI::InitControl() {
   if (!initialised_) {
     host_ = CreateRichTextHost(*this);

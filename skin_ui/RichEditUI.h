@@ -55,9 +55,10 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   bool IsRich() const { return rich_; }
   void SetRich(bool rich) { rich_ = rich; }
   int GetFont() const { return font_; }
-  void SetFont(int index) { font_ = index; }
+  // Font and colour changes reach text services that already exist.
+  void SetFont(int index);
   UIColor GetTextColor() const { return textColor_; }
-  void SetTextColor(UIColor color) { textColor_ = color; }
+  void SetTextColor(UIColor color);
   int32_t GetLimitText() const { return limitText_; }
   UIRect GetTextPadding() const { return textPadding_; }
   void SetTextPadding(UIRect padding);

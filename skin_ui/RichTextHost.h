@@ -23,6 +23,8 @@ class IRichTextHost {
   virtual void SetText(const wchar_t* text) = 0;
   virtual CUIString GetText() = 0;
   virtual void SetReadOnly(bool readOnly) = 0;
+  // Takes the owner's font and text colour again, for the text there is and the text to come.
+  virtual void RefreshCharFormat() = 0;
   // The rectangle the text is laid out in, in window client coordinates.
   virtual void SetTextRect(const UIRect& rect) = 0;
   // Draws the text into `dc` within the text rectangle, as far as it meets `dirty`.

@@ -101,6 +101,7 @@ class CTxtWinHost : public ITextHost, public IRichTextHost {
   void SetText(const wchar_t* text) override;
   CUIString GetText() override;
   void SetReadOnly(bool readOnly) override;
+  void RefreshCharFormat() override;
   void SetTextRect(const UIRect& rect) override;
   void Draw(NativeDC dc, const UIRect& dirty) override;
   bool SetCursor(UIPoint point) override;
@@ -233,6 +234,11 @@ class CTxtWinHost : public ITextHost, public IRichTextHost {
     services_->TxSendMessage(message, wParam, lParam, &result);
     return result;
   }
+  CHARFORMAT2W OwnersCharFormat() const {
+    UIColor color = owner_.GetTextColor();
+    if (color == 0 && owner_.GetManager()) color = owner_.GetManager()->GetDefaultFontColor();
+    return CharFormatOf(Font(), color);
+  }
   HFONT Font() const {
     CWindowManagerUI* manager = owner_.GetManager();
     NativeFont font = manager ? manager->GetFont(owner_.GetFont()) : nullptr;
@@ -254,9 +260,7 @@ bool CTxtWinHost::Init() {
   const TextServicesLibrary& library = Library();
   if (!library.create || !library.iid) return false;
   const uint32_t style = owner_.GetWindowStyle();
-  UIColor color = owner_.GetTextColor();
-  if (color == 0 && owner_.GetManager()) color = owner_.GetManager()->GetDefaultFontColor();
-  charFormat_ = CharFormatOf(Font(), color);
+  charFormat_ = OwnersCharFormat();
   paraFormat_ = ParaFormatOf(style);
   propertyBits_ = TXTBIT_CLIENTRECTCHANGE;
   if (owner_.IsRich()) propertyBits_ |= TXTBIT_RICHTEXT;
@@ -336,6 +340,12 @@ CUIString CTxtWinHost::GetText() {
 void CTxtWinHost::SetReadOnly(bool readOnly) {
   propertyBits_ = readOnly ? propertyBits_ | TXTBIT_READONLY : propertyBits_ & ~TXTBIT_READONLY;
   services_->OnTxPropertyBitsChange(TXTBIT_READONLY, propertyBits_ & TXTBIT_READONLY);
+}
+
+void CTxtWinHost::RefreshCharFormat() {
+  charFormat_ = OwnersCharFormat();
+  Message(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&charFormat_));
+  Message(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&charFormat_));
 }
 
 void CTxtWinHost::SetTextRect(const UIRect& rect) {

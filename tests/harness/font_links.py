@@ -16,6 +16,11 @@ SUBSTITUTES = {
     "\u5fae\u8f6f\u96c5\u9ed1": "Noto Sans CJK SC",  # Microsoft YaHei by its Chinese name
     "SimSun": "Noto Sans CJK SC",
     "\u5b8b\u4f53": "Noto Sans CJK SC",  # SimSun by its Chinese name
+    # The faces of the CJK scripts the setup gives its rich text (Window/flow/ScriptFaces.cpp).
+    "Yu Gothic UI": "Noto Sans CJK JP",
+    "Microsoft YaHei UI": "Noto Sans CJK SC",
+    "Microsoft JhengHei UI": "Noto Sans CJK TC",
+    "Malgun Gothic": "Noto Sans CJK KR",
 }
 
 LATIN = "NotoSans-Regular.ttf,Noto Sans"

@@ -20,6 +20,7 @@
 
 #include "Window/flow/ProgressDisplay.h"
 #include "common/Encoding.h"
+#include "Window/RichTextFace.h"
 #include "common/LanguageManager.h"
 #include "skin_ui/ContainerUI.h"
 #include "skin_ui/DialogBuilder.h"
@@ -143,7 +144,8 @@ void ApplyPointerStates(const PreviewRequest& request, CWindowManagerUI& manager
 }
 
 // What the setup sets when the window is ready: the texts, the installation tips picture of
-// `control_tip`, the licence box ticked and the customise box not.
+// `control_tip`, the face of the language's script for the stop question, the licence box
+// ticked and the customise box not.
 void SetUpWindow(const std::wstring& window, const LanguageManager& language, CWindowManagerUI& manager) {
   const auto text = [&](const std::wstring& key) { return language.GetLangText(key); };
   for (const TextBinding& binding : TextBindings()) {
@@ -156,6 +158,7 @@ void SetUpWindow(const std::wstring& window, const LanguageManager& language, CW
     if (GetFileAttributesW(picture.c_str()) != INVALID_FILE_ATTRIBUTES)
       tip->SetAttribute(L"bkimage", (L"file='" + picture + L"'").c_str());
   }
+  GiveRichTextTheScriptFace(manager, L"stop_lab_context", language.GetLanguage());
   if (auto* agree = Find<CCheckBoxUI>(manager, L"chk_agree")) agree->Selected(true, false);
   if (auto* fold = Find<CCheckBoxUI>(manager, L"chk_fold")) fold->Selected(false, false);
 }
