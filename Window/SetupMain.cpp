@@ -1,6 +1,8 @@
 // Process entry: one-time preparation, the single-instance rule, then the main window's loop.
 #include <windows.h>
 
+#include <objbase.h>
+
 #include "Window/InstanceName.h"
 #include "Window/MainFrameWnd.h"
 #include "Window/SetupWindow.h"
@@ -8,6 +10,7 @@
 #include "common/ExecutablePath.h"
 #include "common/GAPayload.h"
 #include "log/Logger.h"
+#include "skin_ui/WindowManagerUI.h"
 
 namespace {
 
@@ -19,15 +22,18 @@ void ActivateRunningInstance(const std::wstring& title) {
   SetForegroundWindow(existing);
 }
 
+// The folder of the executable, ending in the separator.
+std::wstring ExecutableFolder() {
+  const std::wstring path = GetExecutablePath();
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   CMainFrameWnd frame;
   frame.InitEnvironment();
   LOG_INFOW(L"deployment:%s", kDeploymentName);
-  // The setup window's initialisation reads the domain code once the skinned window exists;
-  // until then start-up reads it right after the language.
-  frame.LoadDomainFile();
 
   const std::wstring title = frame.GetWindowTitle();
   const std::wstring instanceName = GetInstanceName(GetExecutablePath());
@@ -38,9 +44,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return -1;
   }
 
+  // The UI thread's apartment, before any window: the folder chooser's new style needs it.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (FAILED(com)) LOG_INFO("the UI thread has no apartment (0x%08lX)", static_cast<unsigned long>(com));
+  SkinUI::CWindowManagerUI::SetInstance(instance);
+  SkinUI::CWindowManagerUI::SetResourceFolder(ExecutableFolder().c_str());
   frame.SetAnalyticsEndpoint(BuildGAReportUrl(kAnalyticsHost, kAnalyticsMeasurementId, kAnalyticsApiSecret));
+  frame.SetInstallerSignerPins(kInstallerSignerKeyPins);
   if (!frame.Create(nullptr, title.c_str(), kSetupWindowStyle | WS_VISIBLE, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT)) {
+    LOG_INFO("the setup window could not be created (%lu)", GetLastError());
     return 0;
   }
   frame.CenterWindow();

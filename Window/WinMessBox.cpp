@@ -28,6 +28,8 @@ WinMessBox::WinMessBox(wchar_t (&pathBuffer)[MAX_PATH], std::wstring title, std:
                        int32_t sizeMB)
     : pathBuffer_(pathBuffer), title_(std::move(title)), chooserTitle_(std::move(chooserTitle)), sizeMB_(sizeMB) {}
 
+WinMessBox::~WinMessBox() = default;
+
 SkinUI::NativeWindow WinMessBox::Create(SkinUI::NativeWindow owner, const LanguageManager& language) {
   language_ = &language;
   return CreateSetupDialog(*this, owner);

@@ -16,6 +16,9 @@ class WinMessBox : public SkinUI::WindowImplBase {
  public:
   // `pathBuffer` holds the installation path on entry and the accepted one on exit.
   WinMessBox(wchar_t (&pathBuffer)[MAX_PATH], std::wstring title, std::wstring chooserTitle, int32_t sizeMB);
+  // Out of line: the thunks of an inline one, made in every file that shows a dialog, clash
+  // in the optimised link.
+  ~WinMessBox() override;
 
   // Creates the window, hidden, over `owner` and centres it; ShowModal runs it. The owner's
   // thread runs the dialog and has initialised COM for the folder chooser.

@@ -5,6 +5,8 @@
 #include "Window/RichTextFace.h"
 #include "Window/SetupWindow.h"
 
+WinStopBox::~WinStopBox() = default;
+
 SkinUI::NativeWindow WinStopBox::Create(SkinUI::NativeWindow owner) { return CreateSetupDialog(*this, owner); }
 
 const wchar_t* WinStopBox::GetSkinFileName() const {

@@ -10,6 +10,9 @@
 class WinStopBox : public SkinUI::WindowImplBase {
  public:
   explicit WinStopBox(const LanguageManager& language) : language_(language) {}
+  // Out of line: the thunks of an inline one, made in every file that shows a dialog, clash
+  // in the optimised link.
+  ~WinStopBox() override;
 
   // Creates the window, hidden, over `owner` and centres it; ShowModal runs it.
   SkinUI::NativeWindow Create(SkinUI::NativeWindow owner);

@@ -33,7 +33,12 @@ unshare --net -- tests/harness/run-in-namespace.sh bash -c '
   echo "demo: its log, Log\\nexvale_down.log:"
   sed "s/^/  | /" "$work/Log/nexvale_down.log"
   echo
-  "$NEXVALE_WINE" "$NEXVALE_HARNESS_TOOL" close-window "$title"
+  # Closed as a user closes it: Alt+F4 over the window, then Yes in the quit question.
+  xdotool search --name "^$title\$" windowfocus --sync key alt+F4
+  question=$("$NEXVALE_WINE" "$NEXVALE_HARNESS_TOOL" message-box "$title" 20 | tr -d "\r")
+  echo "demo: the setup asks: $(sed -n "s/^text: //p" <<<"$question")"
+  read -r left top right bottom < <(awk "\$1 == \"button\" && \$2 == 6 {print \$3, \$4, \$5, \$6}" <<<"$question")
+  xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
   status=0
   wait "$setup" || status=$?
   echo "demo: the setup closed with exit code $status"

@@ -10,6 +10,7 @@
 #include "Window/InstanceName.h"
 #include "common/Encoding.h"
 #include "installer/SystemInfo.h"
+#include "tests/skin_ui/win32/RealInput.h"
 #include "tests/support/TestFiles.h"
 #include "tests/win32/support/Processes.h"
 
@@ -32,12 +33,8 @@ TEST(InstanceName, DescriptionFirstThenTheNameBeforeTheLastDot) {
   EXPECT_EQ(GetInstanceName(SetupExecutable()), L"Vandrel Data Recovery Online Setup");
 }
 
-class StartupTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    if (HWND window = FindWindowW(nullptr, kTitle.c_str())) PostMessageW(window, WM_CLOSE, 0, 0);
-  }
-};
+// Each case's setups end with their ChildProcess objects.
+class StartupTest : public ::testing::Test {};
 
 TEST_F(StartupTest, PreparesTheWorkFolderLogAndWindow) {
   ChildProcess setup;
@@ -72,7 +69,18 @@ TEST_F(StartupTest, PreparesTheWorkFolderLogAndWindow) {
   EXPECT_NE(text.find(std::string("Windows Bit:") + (std::string(bits) == "64" ? "x64" : "x86")), std::string::npos);
   EXPECT_NE(text.find("downloader version:1.0.0.0"), std::string::npos);
 
-  PostMessageW(window, WM_CLOSE, 0, 0);
+  // Alt+F4 on the first page asks whether to quit; Yes ends the setup with 0.
+  ASSERT_TRUE(realinput::Xdotool(realinput::PointerOver(window) + L" sleep 0.2 key alt+F4"));
+  HWND question = nullptr;
+  ASSERT_TRUE(realinput::PumpUntil([&] { return (question = FindWindowW(L"#32770", kTitle.c_str())) != nullptr; },
+                                   10000))
+      << "no quit question";
+  wchar_t asked[128] = {};
+  GetDlgItemTextW(question, 0xFFFF, asked, 128);  // the message box's text
+  EXPECT_STREQ(asked, L"Are you sure you want to quit?");
+  RECT yes{};
+  ASSERT_TRUE(GetWindowRect(GetDlgItem(question, IDYES), &yes));
+  ASSERT_TRUE(realinput::ClickAt((yes.left + yes.right) / 2, (yes.top + yes.bottom) / 2));
   DWORD exitCode = 1;
   ASSERT_TRUE(setup.Wait(kStartTimeoutMs, exitCode));
   EXPECT_EQ(exitCode, 0u);

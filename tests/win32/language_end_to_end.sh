@@ -38,7 +38,8 @@ PY
 "${arabic[@]}" "$NEXVALE_WINE" "$setup" &
 setup_pid=$!
 title=$("${arabic[@]}" "$NEXVALE_WINE" "$tool" window-title SetupMainFrame 60 | tr -d '\r')
-"${arabic[@]}" "$NEXVALE_WINE" "$tool" close-class SetupMainFrame >/dev/null || kill "$setup_pid"
+# Closing would ask whether to quit: the setup is ended by its process id.
+kill "$setup_pid"
 wait "$setup_pid" || true
 
 log=$(find "$WINEPREFIX/drive_c" -path '*nexvale_down*/Log/nexvale_down.log' | head -n 1)
