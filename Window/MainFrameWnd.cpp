@@ -363,7 +363,10 @@ void CMainFrameWnd::Apply(const Effect& effect) {
       LOG_INFO("send ga end");
       return;
     case EffectKind::kSwitchState:
+      // Install's switch to the progress page is logged around the whole change.
+      if (effect.value == setupflow::kWindow_Downloading) LOG_INFO("change page downloading begin");
       UpdateWindowSate(effect.value);
+      if (effect.value == setupflow::kWindow_Downloading) LOG_INFO("change page downloading end");
       return;
     case EffectKind::kSetProgress:
       SetProgress(effect.value);
@@ -510,10 +513,8 @@ void CMainFrameWnd::UpdateWindowSate(int state) {
       if (SkinUI::CControlUI* start = manager_.FindControl(L"btn_start")) start->SetVisible(false);
       return;
     case setupflow::kWindow_Downloading:
-      LOG_INFO("change page downloading begin");
       if (customiseBox_) customiseBox_->Selected(false, true);
       pages->SelectItem(1);
-      LOG_INFO("change page downloading end");
       return;
     default:
       // Installing and finishing: the flow's next effects start the installer or show the end.

@@ -6,8 +6,9 @@
 // path), records the arguments it was given in "<folder>\setup_command_line.txt" (UTF-8), and
 // then works like a real installer: it copies itself to a temporary "nexvale-download.tmp" and
 // waits for that helper, which writes the progress 0 to 100 into the progress file over
-// NEXVALE_STANDIN_INSTALL_MS milliseconds (3000 by default), puts the stand-in product into
-// "<folder>\<NEXVALE_STANDIN_PRODUCT>" (default "Vandrel\Vandrel\Vandrel.exe") and ends.
+// NEXVALE_STANDIN_INSTALL_MS milliseconds (3000 by default), writes the stand-in product it
+// carries (resource 1) into "<folder>\<NEXVALE_STANDIN_PRODUCT>" (default
+// "Vandrel\Vandrel\Vandrel.exe") and ends.
 // Exit codes: 0 installed, 2 switches missing, 3 a file could not be written, the helper's code
 // otherwise.
 #include <windows.h>
@@ -24,7 +25,7 @@
 namespace {
 
 constexpr wchar_t kHelperName[] = L"nexvale-download.tmp";
-constexpr wchar_t kProductStandin[] = L"product_standin.exe";
+constexpr int kProductPayload = 1;  // RCDATA: the stand-in product
 constexpr wchar_t kDefaultProduct[] = L"Vandrel\\Vandrel\\Vandrel.exe";
 constexpr DWORD kDefaultDurationMs = 3000;
 constexpr int kProgressSteps = 10;
@@ -102,6 +103,16 @@ bool WriteAtStart(const std::wstring& path, const std::string& bytes, bool trunc
   return complete;
 }
 
+// Writes the product this program carries to `path`.
+bool WriteProduct(const std::wstring& path) {
+  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kProductPayload), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return false;
+  const std::string payload(static_cast<const char*>(bytes), SizeofResource(nullptr, found));
+  return WriteAtStart(path, payload, true);
+}
+
 bool CreateFolderWithParents(const std::wstring& folder) {
   const int result = SHCreateDirectoryExW(nullptr, pathtext::WithTrailingSeparator(folder).c_str(), nullptr);
   return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
@@ -115,11 +126,8 @@ int RunHelper(const std::map<std::wstring, std::wstring>& switches) {
   const DWORD stepMs = (durationMs ? durationMs : kDefaultDurationMs) / kProgressSteps;
   const std::wstring product = installPath + Environment(L"NEXVALE_STANDIN_PRODUCT", kDefaultProduct);
   for (int step = 0; step <= kProgressSteps; ++step) {
-    if (step == kProgressSteps / 2) {
-      const std::wstring source = switches.at(L"source") + kProductStandin;
-      if (!CreateFolderWithParents(pathtext::FolderPart(product)) || !CopyFileW(source.c_str(), product.c_str(), FALSE))
-        return 3;
-    }
+    if (step == kProgressSteps / 2 && (!CreateFolderWithParents(pathtext::FolderPart(product)) || !WriteProduct(product)))
+      return 3;
     if (!WriteAtStart(progressFile, std::to_string(step * 100 / kProgressSteps), step == 0)) return 3;
     if (step < kProgressSteps) Sleep(stepMs);
   }
@@ -135,8 +143,7 @@ int RunThroughHelper(const std::wstring& arguments) {
   const std::wstring helper = folder + kHelperName;
   const std::wstring self = GetExecutablePath();
   if (!CreateFolderWithParents(folder) || !CopyFileW(self.c_str(), helper.c_str(), FALSE)) return 3;
-  std::wstring commandLine = L"\"" + helper + L"\" /helper /source=\"" +
-                             pathtext::WithTrailingSeparator(pathtext::FolderPart(self)) + L"\"" + arguments;
+  std::wstring commandLine = L"\"" + helper + L"\" /helper" + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
@@ -161,7 +168,7 @@ int wmain() {
   for (const wchar_t* required : {L"verysilent", L"nexvale_down", L"wait_run", L"path", L"progress"}) {
     if (!switches.count(required)) return 2;
   }
-  if (switches.count(L"helper")) return switches.count(L"source") ? RunHelper(switches) : 2;
+  if (switches.count(L"helper")) return RunHelper(switches);
 
   const std::wstring installPath = switches.at(L"path");
   if (!CreateFolderWithParents(installPath) ||

@@ -1,0 +1,291 @@
+// The setup as a user meets it: the local build's real window, driven with real input only
+// (xdotool clicks at the rectangles the skin preview prints, keys over the window), against the
+// test world's maker site (nginx serves the signed stand-in installer, the collector stand-in
+// records the analytics events, the browser stand-in records what the shell opened). The tests
+// read the window's size, its message boxes and the setup's log; they never send it anything.
+// Pictures of the states are saved under build/<preset>/flow/.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/Encoding.h"
+#include "installer/SystemInfo.h"
+#include "tests/skin_ui/win32/RealInput.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestWorld.h"
+#include "tests/win32/support/Processes.h"
+#include "tests/window/win32/PreviewRects.h"
+
+namespace {
+
+using previewrects::PreviewRects;
+using testsupport::ChildProcess;
+
+const std::wstring kTitle = L"Vandrel Data Recovery Setup";
+constexpr DWORD kStartMs = 30000;
+constexpr int kFlowMs = 60000;
+
+std::wstring WorkFolder() { return GetProgramFilesFolder() + L"nexvale_down\\VandrelSetup-local\\"; }
+std::wstring ProductFolder() { return GetProgramFilesFolder() + L"Vandrel\\Vandrel\\"; }
+std::wstring SiteInstaller() {
+  return encoding::AnsiToWide(testsupport::WorldPath("NEXVALE_TEST_WWW")) + L"\\data-recovery\\vandrel-for-win.exe";
+}
+
+// Text of a message box's message, and its buttons by id.
+std::wstring MessageText(HWND box) {
+  wchar_t text[512] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 512);
+  return text;
+}
+
+// The maker site's installer is away for the test's time (the download answers 404).
+class InstallerAway {
+ public:
+  InstallerAway() : moved_(MoveFileW(SiteInstaller().c_str(), (SiteInstaller() + L".away").c_str()) != FALSE) {}
+  ~InstallerAway() {
+    if (moved_) MoveFileW((SiteInstaller() + L".away").c_str(), SiteInstaller().c_str());
+  }
+  bool moved() const { return moved_; }
+
+ private:
+  const bool moved_;
+};
+
+class SetupFlowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    ASSERT_TRUE(testsupport::WorldIsUp(why)) << why;
+    for (const wchar_t* file : {L"nexvale-download.exe", L"nexvale-download.exe.tmp", L"nexvale-download.exe.cfg",
+                                L"temp.progress"})
+      DeleteFileW((WorkFolder() + file).c_str());
+    for (const wchar_t* file : {L"Vandrel.exe", L"product_started.txt", L"domain"})
+      DeleteFileW((ProductFolder() + file).c_str());
+    DeleteFileW((GetProgramFilesFolder() + L"setup_command_line.txt").c_str());
+    browserRecord_ = std::make_unique<testsupport::TempFolder>(L"browser");
+    SetEnvironmentVariableW(L"NEXVALE_BROWSER_RECORD", (browserRecord_->path() + L"opened.txt").c_str());
+    SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"2000");
+    collector_ = std::make_unique<testsupport::Appended>(
+        encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_COLLECTOR_RECORD")));
+    CreateDirectoryW((GetProgramFilesFolder() + L"nexvale_down").c_str(), nullptr);
+    CreateDirectoryW(WorkFolder().c_str(), nullptr);
+    CreateDirectoryW((WorkFolder() + L"Log").c_str(), nullptr);
+    log_ = std::make_unique<testsupport::Appended>(WorkFolder() + L"Log\\nexvale_down.log");
+  }
+
+  // Starts the setup and waits for its first page.
+  void Start() {
+    ASSERT_TRUE(setup_.Start(testsupport::BuildBinFolder() + L"VandrelSetup-local.exe"));
+    window_ = testsupport::WaitForWindow(kTitle, kStartMs);
+    ASSERT_NE(window_, nullptr);
+    ASSERT_TRUE(setup_.WaitUntilIdle(kStartMs));
+    ASSERT_TRUE(realinput::WaitForeground(window_, 10000));
+  }
+
+  // Clicks the middle of a control of the main window, as the first page lays it out, or with
+  // the customise panel open.
+  enum class Layout { kFirstPage, kCustomise };
+  void Click(const std::wstring& control, Layout layout = Layout::kFirstPage) {
+    auto& rects = layouts_[layout];
+    if (rects.empty())
+      rects = PreviewRects(L"main", L"English", 0,
+                           layout == Layout::kCustomise ? std::vector<std::wstring>{L"panel"} : std::vector<std::wstring>{});
+    const auto found = rects.find(control);
+    ASSERT_NE(found, rects.end()) << encoding::WideToUtf8(control);
+    POINT at{(found->second.left + found->second.right) / 2, (found->second.top + found->second.bottom) / 2};
+    ClientToScreen(window_, &at);
+    ASSERT_TRUE(realinput::ClickAt(at.x, at.y)) << encoding::WideToUtf8(control);
+  }
+
+  void Key(const std::wstring& keys) {
+    ASSERT_TRUE(realinput::Xdotool(realinput::PointerOver(window_) + L" key " + keys));
+  }
+
+  // Waits for a line of the setup's log holding `text` (written since the case began).
+  bool WaitForLog(const std::string& text, int ms = kFlowMs) {
+    return realinput::PumpUntil([&] { return log_->Text().find(text) != std::string::npos; }, ms);
+  }
+
+  // Whether the log has these texts in this order.
+  ::testing::AssertionResult LoggedInOrder(const std::vector<std::string>& texts) {
+    const std::string log = log_->Text();
+    std::size_t at = 0;
+    for (const std::string& text : texts) {
+      const std::size_t found = log.find(text, at);
+      if (found == std::string::npos)
+        return ::testing::AssertionFailure() << "\"" << text << "\" missing after offset " << at << " in:\n" << log;
+      at = found + text.size();
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  // The setup's message box, once it shows where it stays (it is found while it is made).
+  HWND WaitForMessageBox(int ms = kFlowMs) {
+    HWND box = nullptr;
+    realinput::PumpUntil(
+        [&] { return (box = FindWindowW(L"#32770", kTitle.c_str())) != nullptr && IsWindowVisible(box); }, ms);
+    if (box) realinput::WaitForeground(box, 5000);
+    return box;
+  }
+
+  // Clicks a button of the message box and waits until the box is gone.
+  void Answer(HWND box, int button) {
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(box, button), &r)) << "no button " << button;
+    ASSERT_TRUE(realinput::ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    ASSERT_TRUE(realinput::PumpUntil([&] { return !IsWindow(box); }, 10000)) << "the message box stays";
+  }
+
+  // The exit code once the setup has ended.
+  DWORD ExitCode(DWORD ms = kFlowMs) {
+    DWORD code = 12345;
+    EXPECT_TRUE(setup_.Wait(ms, code)) << "the setup is still running";
+    return code;
+  }
+
+  SIZE ClientSize() const {
+    RECT r{};
+    GetClientRect(window_, &r);
+    return SIZE{r.right, r.bottom};
+  }
+
+  void Photograph(const std::wstring& name) {
+    const std::wstring folder = testsupport::BuildBinFolder() + L"..\\flow\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    realinput::PumpUntil([] { return false; }, 300);  // let the last change paint
+    EXPECT_TRUE(realinput::PhotographWindow(window_, folder + name + L".png"));
+  }
+
+  // What the shell last gave the browser; empty before it gave anything.
+  std::string BrowserOpened() const {
+    const std::wstring record = browserRecord_->path() + L"opened.txt";
+    return testsupport::PathExists(record) ? testsupport::ReadFileBytes(record) : "";
+  }
+
+  ChildProcess setup_;
+  HWND window_ = nullptr;
+  std::map<Layout, std::map<std::wstring, RECT>> layouts_;
+  std::unique_ptr<testsupport::TempFolder> browserRecord_;
+  std::unique_ptr<testsupport::Appended> collector_;
+  std::unique_ptr<testsupport::Appended> log_;
+};
+
+TEST_F(SetupFlowTest, FirstPageLicenceBoxGatesInstallAndCustomiseGrowsTheWindowBy75) {
+  Start();
+  EXPECT_EQ(ClientSize().cx, 650);
+  EXPECT_EQ(ClientSize().cy, 360);
+  Photograph(L"first-page");
+
+  Click(L"chk_fold");
+  ASSERT_TRUE(realinput::PumpUntil([&] { return ClientSize().cy == 435; }, 5000)) << ClientSize().cy;
+  EXPECT_EQ(ClientSize().cx, 650);
+  Photograph(L"first-page-customise");
+  // The path field opens the folder chooser at once; Cancel changes nothing.
+  Click(L"edit_path", Layout::kCustomise);
+  DWORD code = 0;
+  const std::string chooser = realinput::RunAndRead(
+      previewrects::Quoted(testsupport::BuildBinFolder() + L"harness_tool.exe") + L" choose-folder - 20", code, 30000);
+  ASSERT_EQ(code, 0u) << chooser;
+  Click(L"chk_fold");
+  ASSERT_TRUE(realinput::PumpUntil([&] { return ClientSize().cy == 360; }, 5000)) << ClientSize().cy;
+
+  // Without the licence ticked Install does nothing; ticked again it starts.
+  Click(L"chk_agree");
+  Click(L"btn_install");
+  realinput::PumpUntil([] { return false; }, 500);
+  EXPECT_EQ(log_->Text().find("OnClickInstall"), std::string::npos) << "Install ran with the licence unticked";
+  Click(L"chk_agree");
+  Click(L"btn_install");
+  EXPECT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Downloading"));
+  EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(SetupFlowTest, InstallDownloadsRunsTheInstallerOpensTheInstalledPageAndStartsTheProduct) {
+  Start();
+  Click(L"btn_install");
+  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Downloading")) << log_->Text();
+  Photograph(L"progress-page");
+  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing")) << log_->Text();
+  EXPECT_EQ(ExitCode(), 0u) << log_->Text();
+
+  EXPECT_TRUE(LoggedInOrder({"OnClickInstall", "sel path:" + encoding::WideToAnsi(GetProgramFilesFolder()),
+                             "sel path end", "send ga begin", "send ga end", "change page downloading begin",
+                             "UpdateWindowSate:kWindow_Downloading", "change page downloading end"}));
+  EXPECT_TRUE(LoggedInOrder({"get file size begin", "get file size end", "get disk size begin", "get disk size end",
+                             "HttpDownloadEnd\xA3\xBASuccess", "UpdateWindowSate:kWindow_Installing",
+                             "StartInstallExe\xA3\xBASilentInstallation", "UpdateWindowSate:kWindow_Finish",
+                             "InstallExeFinish"}));
+  // The product was installed where the user chose, told its domain, and started.
+  EXPECT_EQ(testsupport::ReadFileBytes(ProductFolder() + L"domain"), "com_english");
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+  const std::string command = testsupport::ReadFileBytes(GetProgramFilesFolder() + L"setup_command_line.txt");
+  EXPECT_NE(command.find("/path=\"" + encoding::WideToUtf8(GetProgramFilesFolder()) + "\""), std::string::npos)
+      << command;
+  // The installed page went to the browser; the temporary files are gone.
+  EXPECT_EQ(BrowserOpened(),
+            "https://localhost/producturl?key=installed&pid=16&lang=english&custom=com_english");
+  EXPECT_FALSE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe"));
+  EXPECT_FALSE(testsupport::PathExists(WorkFolder() + L"temp.progress"));
+  // Three events reached the collector, in the flow's order.
+  const std::string events = collector_->Text();
+  const std::size_t start = events.find("Downloader_Start_Install");
+  const std::size_t installed = events.find("Downloader_Installed");
+  const std::size_t succeeded = events.find("Installed_Succeed");
+  ASSERT_NE(start, std::string::npos) << events;
+  ASSERT_NE(installed, std::string::npos) << events;
+  ASSERT_NE(succeeded, std::string::npos) << events;
+  EXPECT_LT(installed, succeeded);
+}
+
+TEST_F(SetupFlowTest, FailedDownloadAsksAbortRetryIgnoreAndIgnoreOpensTheAddressAndGoesBack) {
+  InstallerAway away;
+  ASSERT_TRUE(away.moved());
+  Start();
+  Click(L"btn_install");
+  HWND failure = WaitForMessageBox();
+  ASSERT_NE(failure, nullptr) << log_->Text();
+  EXPECT_EQ(MessageText(failure),
+            L"Network error. Please check your network settings.\n\nClick Abort to cancel installation, Retry to "
+            L"try again, or Ignore to download via browser.")
+      << encoding::WideToUtf8(MessageText(failure));
+  EXPECT_TRUE(WaitForLog("HttpDownloadEnd\xA3\xBA" "Failed"));
+  Answer(failure, IDIGNORE);
+  ASSERT_TRUE(realinput::PumpUntil([&] { return !BrowserOpened().empty(); }, 20000));
+  EXPECT_EQ(BrowserOpened(), "https://localhost/data-recovery/vandrel-for-win.exe");
+  EXPECT_TRUE(LoggedInOrder({"UpdateWindowSate:kWindow_Downloading", "UpdateWindowSate:kWindow_Init"}));
+  Photograph(L"first-page-after-ignore");
+
+  // Back on the first page, closing asks the first page's question; No keeps the setup.
+  Key(L"alt+F4");
+  HWND quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  EXPECT_EQ(MessageText(quit), L"Are you sure you want to quit?");
+  Answer(quit, IDNO);
+  DWORD code = 0;
+  EXPECT_FALSE(setup_.Wait(1000, code)) << "No ended the setup";
+  Key(L"alt+F4");
+  quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  Answer(quit, IDYES);
+  EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(SetupFlowTest, AbortAfterAFailedDownloadEndsWithoutAQuestion) {
+  InstallerAway away;
+  ASSERT_TRUE(away.moved());
+  Start();
+  Click(L"btn_install");
+  HWND failure = WaitForMessageBox();
+  ASSERT_NE(failure, nullptr) << log_->Text();
+  Answer(failure, IDABORT);
+  EXPECT_EQ(ExitCode(20000), 0u);
+  EXPECT_TRUE(BrowserOpened().empty());
+}
+
+}  // namespace
