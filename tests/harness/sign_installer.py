@@ -8,13 +8,17 @@ CA_DIR holds the code-signing certificates of tests/harness/make-test-ca.sh, KEY
 test signing key. Written under WWW/data-recovery/: vandrel-for-win.exe (and the -jp and -cn
 names the Japanese and Chinese texts use), signed with the pinned key, and in refused/ one copy
 per reason: unsigned, changed-byte, appended-bytes, unpinned-key, untrusted-authority,
-no-code-signing, empty and text.
+no-code-signing, empty and text. Under WWW/slow-site/data-recovery/, which nginx sends slowly, a
+vandrel-for-win.exe of some MiB for downloads that must last: the stand-in with pattern bytes
+after its sections, signed after them, so the signature still ends the file.
 """
 import os
 import shutil
 import struct
 import subprocess
 import sys
+
+SLOW_SIZE = 4 * 1024 * 1024  # bytes of the slow site's installer before its signature
 
 
 def sign(standin, certificate, key, target):
@@ -61,6 +65,16 @@ def main(ca, key, standin, www):
          os.path.join(refused, "unpinned-key.exe"))
     sign(standin, os.path.join(ca, "codesign-untrusted.pem"), key, os.path.join(refused, "untrusted-authority.exe"))
     sign(standin, os.path.join(ca, "codesign-no-usage.pem"), key, os.path.join(refused, "no-code-signing.exe"))
+
+    slow = os.path.join(www, "slow-site", "data-recovery")
+    os.makedirs(slow, exist_ok=True)
+    padded = os.path.join(slow, "padded.exe")
+    with open(standin, "rb") as f:
+        program = f.read()
+    with open(padded, "wb") as f:
+        f.write(program + (bytes(range(251)) * (SLOW_SIZE // 251 + 1))[:SLOW_SIZE - len(program)])
+    sign(padded, os.path.join(ca, "codesign.pem"), key, os.path.join(slow, "vandrel-for-win.exe"))
+    os.remove(padded)
 
 
 if __name__ == "__main__":

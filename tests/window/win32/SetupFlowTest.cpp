@@ -57,6 +57,17 @@ class InstallerAway {
   const bool moved_;
 };
 
+std::wstring Www() { return encoding::AnsiToWide(testsupport::WorldPath("NEXVALE_TEST_WWW")); }
+
+// While it lives, the alternative address answers with a redirect to the maker site's slow copy
+// of the installer (about 4 MiB, sent at 64 KiB/s per connection): a download that lasts.
+class SlowDownload {
+ public:
+  SlowDownload() { testsupport::ServeFile("producturl-redirect", "on"); }
+  ~SlowDownload() { DeleteFileW((Www() + L"\\producturl-redirect").c_str()); }
+  static constexpr char kAddress[] = "https://localhost/slow-site/data-recovery/vandrel-for-win.exe";
+};
+
 class SetupFlowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,11 +101,11 @@ class SetupFlowTest : public ::testing::Test {
 
   // Clicks the middle of a control of the main window, as the first page lays it out, or with
   // the customise panel open.
-  enum class Layout { kFirstPage, kCustomise };
+  enum class Layout { kFirstPage, kCustomise, kProgressPage };
   void Click(const std::wstring& control, Layout layout = Layout::kFirstPage) {
     auto& rects = layouts_[layout];
     if (rects.empty())
-      rects = PreviewRects(L"main", L"English", 0,
+      rects = PreviewRects(L"main", L"English", layout == Layout::kProgressPage ? 1 : 0,
                            layout == Layout::kCustomise ? std::vector<std::wstring>{L"panel"} : std::vector<std::wstring>{});
     const auto found = rects.find(control);
     ASSERT_NE(found, rects.end()) << encoding::WideToUtf8(control);
@@ -132,6 +143,31 @@ class SetupFlowTest : public ::testing::Test {
         [&] { return (box = FindWindowW(L"#32770", kTitle.c_str())) != nullptr && IsWindowVisible(box); }, ms);
     if (box) realinput::WaitForeground(box, 5000);
     return box;
+  }
+
+  // Answers the stop dialog (a skinned window) with one of its buttons.
+  void AnswerStopDialog(const std::wstring& button) {
+    HWND dialog = nullptr;
+    ASSERT_TRUE(realinput::PumpUntil(
+        [&] { return (dialog = FindWindowW(L"WinStopInstallBox", nullptr)) != nullptr && IsWindowVisible(dialog); },
+        20000))
+        << "no stop dialog";
+    ASSERT_TRUE(realinput::WaitForeground(dialog, 5000));
+    const auto rects = PreviewRects(L"WinStopInstallBox", L"English");
+    ASSERT_EQ(rects.count(button), 1u);
+    const RECT& r = rects.at(button);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(dialog, &at);
+    ASSERT_TRUE(realinput::ClickAt(at.x, at.y));
+    ASSERT_TRUE(realinput::PumpUntil([&] { return !IsWindow(dialog); }, 10000)) << "the stop dialog stays";
+  }
+
+  // Waits until the slow download has run for a while.
+  void WaitForSlowDownload() {
+    ASSERT_TRUE(WaitForLog(std::string("get redirect Url:") + SlowDownload::kAddress)) << log_->Text();
+    ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Downloading"));
+    realinput::PumpUntil([] { return false; }, 2000);
+    ASSERT_EQ(log_->Text().find("HttpDownloadEnd"), std::string::npos) << "the download was not slow";
   }
 
   // Clicks a button of the message box and waits until the box is gone.
@@ -201,6 +237,10 @@ TEST_F(SetupFlowTest, FirstPageLicenceBoxGatesInstallAndCustomiseGrowsTheWindowB
   realinput::PumpUntil([] { return false; }, 500);
   EXPECT_EQ(log_->Text().find("OnClickInstall"), std::string::npos) << "Install ran with the licence unticked";
   Click(L"chk_agree");
+  // The licence link opens the licence page with the domain's code.
+  Click(L"btn_lisence");
+  ASSERT_TRUE(realinput::PumpUntil([&] { return !BrowserOpened().empty(); }, 20000));
+  EXPECT_EQ(BrowserOpened(), "https://localhost/producturl?key=license_agreement&pid=16&lang=english&custom=com_english");
   Click(L"btn_install");
   EXPECT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Downloading"));
   EXPECT_EQ(ExitCode(), 0u);
@@ -286,6 +326,115 @@ TEST_F(SetupFlowTest, AbortAfterAFailedDownloadEndsWithoutAQuestion) {
   Answer(failure, IDABORT);
   EXPECT_EQ(ExitCode(20000), 0u);
   EXPECT_TRUE(BrowserOpened().empty());
+}
+
+TEST_F(SetupFlowTest, StopThenNoResumesTheDownloadWithRangesAndInstalls) {
+  SlowDownload slow;
+  testsupport::Appended served(encoding::AnsiToWide(testsupport::RequiredEnvironment("NEXVALE_TEST_NGINX_PORTS_LOG")));
+  Start();
+  Click(L"btn_install");
+  WaitForSlowDownload();
+  Click(L"btn_stop", Layout::kProgressPage);
+  AnswerStopDialog(L"btn_stop_no");
+  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing", 120000)) << log_->Text();
+  EXPECT_EQ(ExitCode(), 0u);
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+  // Stop cancelled the first run; after No a second run completed the file.
+  EXPECT_TRUE(LoggedInOrder({"Download....", "HttpDownload,ret = -5 ", "Download....", "HttpDownload,ret = 0 "}));
+  // The runs asked for the file in ranges.
+  int ranges = 0;
+  for (const std::string& line : served.Lines())
+    if (line.find("GET /slow-site/data-recovery/vandrel-for-win.exe 206") != std::string::npos) ++ranges;
+  EXPECT_GE(ranges, 2) << served.Text();
+}
+
+TEST_F(SetupFlowTest, StopThenYesEndsTheSetupAndKeepsThePartialDownloadForLater) {
+  SlowDownload slow;
+  Start();
+  Click(L"btn_install");
+  WaitForSlowDownload();
+  Click(L"btn_stop", Layout::kProgressPage);
+  AnswerStopDialog(L"btn_stop_ok");
+  EXPECT_EQ(ExitCode(20000), 0u);
+  EXPECT_FALSE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe"));
+  EXPECT_TRUE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe.tmp"));
+  EXPECT_TRUE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe.cfg"));
+  EXPECT_FALSE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
+
+TEST_F(SetupFlowTest, ClosingWhileDownloadingAsksTheBusyQuestionNoResumesYesEnds) {
+  SlowDownload slow;
+  Start();
+  Click(L"btn_install");
+  WaitForSlowDownload();
+  Key(L"alt+F4");
+  HWND quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  EXPECT_EQ(MessageText(quit), L"Installation is in progress. Are you sure you want to quit?");
+  Answer(quit, IDNO);
+  // The question cancelled the run; No started the next one.
+  EXPECT_TRUE(realinput::PumpUntil(
+      [&] { return LoggedInOrder({"Download....", "HttpDownload,ret = -5 ", "Download...."}); }, 20000))
+      << log_->Text();
+  DWORD code = 0;
+  EXPECT_FALSE(setup_.Wait(0, code)) << "No ended the setup";
+  Key(L"alt+F4");
+  quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  Answer(quit, IDYES);
+  EXPECT_EQ(ExitCode(20000), 0u);
+  EXPECT_FALSE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
+
+// The product already runs as "Vandrel.exe": the setup asks before it ends it.
+class RunningProduct {
+ public:
+  RunningProduct() : folder_(L"running-product") {
+    const std::wstring copy = folder_.path() + L"Vandrel.exe";
+    started_ = CopyFileW((testsupport::BuildBinFolder() + L"product_standin.exe").c_str(), copy.c_str(), FALSE) &&
+               process_.Start(copy, L"/linger");
+  }
+  bool started() const { return started_; }
+  bool Ended(DWORD ms) {
+    DWORD code = 0;
+    return process_.Wait(ms, code);
+  }
+
+ private:
+  testsupport::TempFolder folder_;
+  ChildProcess process_;
+  bool started_ = false;
+};
+
+TEST_F(SetupFlowTest, RunningProductIsEndedAfterOkAndTheInstallationGoesOn) {
+  RunningProduct product;
+  ASSERT_TRUE(product.started());
+  Start();
+  Click(L"btn_install");
+  HWND prompt = WaitForMessageBox();
+  ASSERT_NE(prompt, nullptr) << log_->Text();
+  EXPECT_EQ(MessageText(prompt),
+            L"Vandrel Data Recovery is running. Continuing installation will forcely quit the program. Are you sure "
+            L"to install?");
+  EXPECT_TRUE(WaitForLog("StartInstallExe\xA3\xBA" "FindProcess"));
+  Answer(prompt, IDOK);
+  EXPECT_TRUE(product.Ended(20000)) << "the running product was not ended";
+  EXPECT_EQ(ExitCode(), 0u);
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
+
+TEST_F(SetupFlowTest, RunningProductAndCancelEndTheSetupWithNothingInstalled) {
+  RunningProduct product;
+  ASSERT_TRUE(product.started());
+  Start();
+  Click(L"btn_install");
+  HWND prompt = WaitForMessageBox();
+  ASSERT_NE(prompt, nullptr) << log_->Text();
+  Answer(prompt, IDCANCEL);
+  EXPECT_EQ(ExitCode(20000), 0u);
+  EXPECT_FALSE(product.Ended(0)) << "Cancel ended the product";
+  EXPECT_FALSE(testsupport::PathExists(GetProgramFilesFolder() + L"setup_command_line.txt"));
+  EXPECT_FALSE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
 }
 
 }  // namespace
