@@ -10,7 +10,9 @@ names the Japanese and Chinese texts use), signed with the pinned key, and in re
 per reason: unsigned, changed-byte, appended-bytes, unpinned-key, untrusted-authority,
 no-code-signing, empty and text. Under WWW/slow-site/data-recovery/, which nginx sends slowly, a
 vandrel-for-win.exe of some MiB for downloads that must last: the stand-in with pattern bytes
-after its sections, signed after them, so the signature still ends the file.
+after its sections, signed after them, so the signature still ends the file. Under
+WWW/data-recovery/not-a-program/, the signed library_standin.dll (beside STANDIN) as
+vandrel-for-win.exe: it passes the check, but the system cannot start it.
 """
 import os
 import shutil
@@ -75,6 +77,11 @@ def main(ca, key, standin, www):
         f.write(program + (bytes(range(251)) * (SLOW_SIZE // 251 + 1))[:SLOW_SIZE - len(program)])
     sign(padded, os.path.join(ca, "codesign.pem"), key, os.path.join(slow, "vandrel-for-win.exe"))
     os.remove(padded)
+
+    not_a_program = os.path.join(site, "not-a-program")
+    os.makedirs(not_a_program, exist_ok=True)
+    sign(os.path.join(os.path.dirname(standin), "library_standin.dll"), os.path.join(ca, "codesign.pem"), key,
+         os.path.join(not_a_program, "vandrel-for-win.exe"))
 
 
 if __name__ == "__main__":

@@ -44,17 +44,27 @@ std::wstring MessageText(HWND box) {
   return text;
 }
 
-// The maker site's installer is away for the test's time (the download answers 404).
+// The maker site's installer is away for the test's time (the download answers 404), or
+// replaced by the copy of a folder beside it.
 class InstallerAway {
  public:
-  InstallerAway() : moved_(MoveFileW(SiteInstaller().c_str(), (SiteInstaller() + L".away").c_str()) != FALSE) {}
+  explicit InstallerAway(const std::wstring& replacement = L"")
+      : moved_(MoveFileW(SiteInstaller().c_str(), (SiteInstaller() + L".away").c_str()) != FALSE) {
+    if (moved_ && !replacement.empty()) {
+      const std::wstring folder = SiteInstaller().substr(0, SiteInstaller().find_last_of(L'\\') + 1);
+      replaced_ = CopyFileW((folder + replacement + L"\\vandrel-for-win.exe").c_str(), SiteInstaller().c_str(), FALSE);
+    }
+  }
   ~InstallerAway() {
+    if (replaced_) DeleteFileW(SiteInstaller().c_str());
     if (moved_) MoveFileW((SiteInstaller() + L".away").c_str(), SiteInstaller().c_str());
   }
   bool moved() const { return moved_; }
+  bool replaced() const { return replaced_; }
 
  private:
   const bool moved_;
+  bool replaced_ = false;
 };
 
 std::wstring Www() { return encoding::AnsiToWide(testsupport::WorldPath("NEXVALE_TEST_WWW")); }
@@ -191,14 +201,17 @@ class SetupFlowTest : public ::testing::Test {
     return SIZE{r.right, r.bottom};
   }
 
-  void Photograph(const std::wstring& name) {
+  void Photograph(const std::wstring& name) { PhotographBox(window_, name); }
+
+  // What the shell last gave the browser; empty before it gave anything.
+  // Saves what the display shows of `window` (the setup's, a message box or a dialog).
+  void PhotographBox(HWND window, const std::wstring& name) {
     const std::wstring folder = testsupport::BuildBinFolder() + L"..\\flow\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     realinput::PumpUntil([] { return false; }, 300);  // let the last change paint
-    EXPECT_TRUE(realinput::PhotographWindow(window_, folder + name + L".png"));
+    EXPECT_TRUE(realinput::PhotographWindow(window, folder + name + L".png"));
   }
 
-  // What the shell last gave the browser; empty before it gave anything.
   std::string BrowserOpened() const {
     const std::wstring record = browserRecord_->path() + L"opened.txt";
     return testsupport::PathExists(record) ? testsupport::ReadFileBytes(record) : "";
@@ -257,6 +270,7 @@ TEST_F(SetupFlowTest, InstallDownloadsRunsTheInstallerOpensTheInstalledPageAndSt
   EXPECT_TRUE(LoggedInOrder({"OnClickInstall", "sel path:" + encoding::WideToAnsi(GetProgramFilesFolder()),
                              "sel path end", "send ga begin", "send ga end", "change page downloading begin",
                              "UpdateWindowSate:kWindow_Downloading", "change page downloading end"}));
+  EXPECT_EQ(log_->Text().find("get redirect Url"), std::string::npos) << "the unanswered alternative was taken";
   EXPECT_TRUE(LoggedInOrder({"get file size begin", "get file size end", "get disk size begin", "get disk size end",
                              "HttpDownloadEnd\xA3\xBASuccess", "UpdateWindowSate:kWindow_Installing",
                              "StartInstallExe\xA3\xBASilentInstallation", "UpdateWindowSate:kWindow_Finish",
@@ -306,6 +320,7 @@ TEST_F(SetupFlowTest, FailedDownloadAsksAbortRetryIgnoreAndIgnoreOpensTheAddress
   HWND quit = WaitForMessageBox(20000);
   ASSERT_NE(quit, nullptr);
   EXPECT_EQ(MessageText(quit), L"Are you sure you want to quit?");
+  PhotographBox(quit, L"prompt-quit-first-page");
   Answer(quit, IDNO);
   DWORD code = 0;
   EXPECT_FALSE(setup_.Wait(1000, code)) << "No ended the setup";
@@ -314,6 +329,45 @@ TEST_F(SetupFlowTest, FailedDownloadAsksAbortRetryIgnoreAndIgnoreOpensTheAddress
   ASSERT_NE(quit, nullptr);
   Answer(quit, IDYES);
   EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(SetupFlowTest, RetryAfterAFailedDownloadCompletesOnceTheInstallerIsThere) {
+  auto away = std::make_unique<InstallerAway>();
+  ASSERT_TRUE(away->moved());
+  Start();
+  Click(L"btn_install");
+  HWND failure = WaitForMessageBox();
+  ASSERT_NE(failure, nullptr) << log_->Text();
+  PhotographBox(failure, L"prompt-download-failed");
+  away.reset();
+  Answer(failure, IDRETRY);
+  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing")) << log_->Text();
+  EXPECT_EQ(ExitCode(), 0u);
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
+
+TEST_F(SetupFlowTest, AnInstallerThatCannotStartIsReportedAndTheFirstPageComesBack) {
+  InstallerAway replaced(L"not-a-program");
+  ASSERT_TRUE(replaced.replaced());
+  Start();
+  Click(L"btn_install");
+  HWND error = WaitForMessageBox();
+  ASSERT_NE(error, nullptr) << log_->Text();
+  EXPECT_EQ(MessageText(error), L"The installer could not be started. Click Install to try again.");
+  PhotographBox(error, L"prompt-installer-start-failed");
+  EXPECT_TRUE(WaitForLog("StartInstallExe\xA3\xBARunSilentInstaller Failed"));
+  Answer(error, IDOK);
+  ASSERT_TRUE(realinput::PumpUntil(
+      [&] { return LoggedInOrder({"UpdateWindowSate:kWindow_Installing", "UpdateWindowSate:kWindow_Init"}); }, 10000))
+      << log_->Text();
+  EXPECT_FALSE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe"));
+  // The first page's question proves the state.
+  Key(L"alt+F4");
+  HWND quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  EXPECT_EQ(MessageText(quit), L"Are you sure you want to quit?");
+  Answer(quit, IDYES);
+  EXPECT_EQ(ExitCode(20000), 0u);
 }
 
 TEST_F(SetupFlowTest, AbortAfterAFailedDownloadEndsWithoutAQuestion) {
@@ -371,6 +425,7 @@ TEST_F(SetupFlowTest, ClosingWhileDownloadingAsksTheBusyQuestionNoResumesYesEnds
   HWND quit = WaitForMessageBox(20000);
   ASSERT_NE(quit, nullptr);
   EXPECT_EQ(MessageText(quit), L"Installation is in progress. Are you sure you want to quit?");
+  PhotographBox(quit, L"prompt-quit-downloading");
   Answer(quit, IDNO);
   // The question cancelled the run; No started the next one.
   EXPECT_TRUE(realinput::PumpUntil(
@@ -416,6 +471,7 @@ TEST_F(SetupFlowTest, RunningProductIsEndedAfterOkAndTheInstallationGoesOn) {
   EXPECT_EQ(MessageText(prompt),
             L"Vandrel Data Recovery is running. Continuing installation will forcely quit the program. Are you sure "
             L"to install?");
+  PhotographBox(prompt, L"prompt-product-running");
   EXPECT_TRUE(WaitForLog("StartInstallExe\xA3\xBA" "FindProcess"));
   Answer(prompt, IDOK);
   EXPECT_TRUE(product.Ended(20000)) << "the running product was not ended";
