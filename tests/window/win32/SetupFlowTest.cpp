@@ -20,10 +20,12 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestWorld.h"
 #include "tests/win32/support/Processes.h"
+#include "tests/window/win32/MappedDrive.h"
 #include "tests/window/win32/PreviewRects.h"
 
 namespace {
 
+using mappeddrive::MappedDrive;
 using previewrects::PreviewRects;
 using testsupport::ChildProcess;
 
@@ -61,6 +63,16 @@ class InstallerAway {
   }
   bool moved() const { return moved_; }
   bool replaced() const { return replaced_; }
+  // Serves a file of `bytes` that takes no room (only its announced size matters).
+  bool ReplaceWithSparse(LONGLONG bytes) {
+    HANDLE file = CreateFileW(SiteInstaller().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size;
+    size.QuadPart = bytes;
+    replaced_ = SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return replaced_;
+  }
 
  private:
   const bool moved_;
@@ -155,21 +167,43 @@ class SetupFlowTest : public ::testing::Test {
     return box;
   }
 
-  // Answers the stop dialog (a skinned window) with one of its buttons.
-  void AnswerStopDialog(const std::wstring& button) {
+  // One of the setup's skinned dialogs ("WinStopInstallBox", "WinMessageBox") once it shows.
+  HWND WaitForDialog(const wchar_t* skin, int ms = kFlowMs) {
     HWND dialog = nullptr;
-    ASSERT_TRUE(realinput::PumpUntil(
-        [&] { return (dialog = FindWindowW(L"WinStopInstallBox", nullptr)) != nullptr && IsWindowVisible(dialog); },
-        20000))
-        << "no stop dialog";
-    ASSERT_TRUE(realinput::WaitForeground(dialog, 5000));
-    const auto rects = PreviewRects(L"WinStopInstallBox", L"English");
+    realinput::PumpUntil([&] { return (dialog = FindWindowW(skin, nullptr)) != nullptr && IsWindowVisible(dialog); },
+                         ms);
+    if (dialog) realinput::WaitForeground(dialog, 5000);
+    return dialog;
+  }
+
+  // Clicks a button of a skinned dialog and waits until the dialog is gone.
+  void AnswerDialog(const wchar_t* skin, const std::wstring& button) {
+    HWND dialog = WaitForDialog(skin, 20000);
+    ASSERT_NE(dialog, nullptr) << "no " << encoding::WideToUtf8(skin);
+    const auto rects = PreviewRects(skin, L"English");
     ASSERT_EQ(rects.count(button), 1u);
     const RECT& r = rects.at(button);
     POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(dialog, &at);
     ASSERT_TRUE(realinput::ClickAt(at.x, at.y));
-    ASSERT_TRUE(realinput::PumpUntil([&] { return !IsWindow(dialog); }, 10000)) << "the stop dialog stays";
+    ASSERT_TRUE(realinput::PumpUntil([&] { return !IsWindow(dialog); }, 10000)) << "the dialog stays";
+  }
+
+  // Picks `folder` for the installation as a user does: the customise panel, the path field and
+  // the system's folder chooser.
+  void ChooseInstallFolder(const std::wstring& folder) {
+    if (ClientSize().cy == 360) {
+      Click(L"chk_fold");
+      ASSERT_TRUE(realinput::PumpUntil([&] { return ClientSize().cy == 435; }, 5000));
+    }
+    Click(L"edit_path", Layout::kCustomise);
+    DWORD code = 0;
+    const std::string out = realinput::RunAndRead(previewrects::Quoted(testsupport::BuildBinFolder() +
+                                                                        L"harness_tool.exe") +
+                                                      L" choose-folder " + previewrects::Quoted(folder) + L" 20",
+                                                  code, 30000);
+    ASSERT_EQ(code, 0u) << out;
+    ASSERT_TRUE(realinput::WaitForeground(window_, 10000));
   }
 
   // Waits until the slow download has run for a while.
@@ -389,7 +423,7 @@ TEST_F(SetupFlowTest, StopThenNoResumesTheDownloadWithRangesAndInstalls) {
   Click(L"btn_install");
   WaitForSlowDownload();
   Click(L"btn_stop", Layout::kProgressPage);
-  AnswerStopDialog(L"btn_stop_no");
+  AnswerDialog(L"WinStopInstallBox", L"btn_stop_no");
   ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing", 120000)) << log_->Text();
   EXPECT_EQ(ExitCode(), 0u);
   EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
@@ -408,7 +442,7 @@ TEST_F(SetupFlowTest, StopThenYesEndsTheSetupAndKeepsThePartialDownloadForLater)
   Click(L"btn_install");
   WaitForSlowDownload();
   Click(L"btn_stop", Layout::kProgressPage);
-  AnswerStopDialog(L"btn_stop_ok");
+  AnswerDialog(L"WinStopInstallBox", L"btn_stop_ok");
   EXPECT_EQ(ExitCode(20000), 0u);
   EXPECT_FALSE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe"));
   EXPECT_TRUE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe.tmp"));
@@ -491,6 +525,74 @@ TEST_F(SetupFlowTest, RunningProductAndCancelEndTheSetupWithNothingInstalled) {
   EXPECT_FALSE(product.Ended(0)) << "Cancel ended the product";
   EXPECT_FALSE(testsupport::PathExists(GetProgramFilesFolder() + L"setup_command_line.txt"));
   EXPECT_FALSE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
+
+constexpr LONGLONG kMegabyte = 1024 * 1024;
+
+TEST_F(SetupFlowTest, TooLittleRoomShowsTheDiskDialogWhoseCloseEndsTheSetup) {
+  InstallerAway away;
+  ASSERT_TRUE(away.moved() && away.ReplaceWithSparse(150 * kMegabyte));
+  MappedDrive drive(L'M', L"tmpfs 409600");  // 400 MB free: less than three times 150 MB
+  ASSERT_TRUE(drive.ok());
+  Start();
+  ChooseInstallFolder(L"M:\\");
+  Click(L"btn_install");
+  HWND dialog = WaitForDialog(L"WinMessageBox");
+  ASSERT_NE(dialog, nullptr) << log_->Text();
+  EXPECT_TRUE(WaitForLog("OnClickInstall\xA3\xBA" "filesize:150MB--FreeSize:400MB")) << log_->Text();
+  PhotographBox(dialog, L"dialog-disk");
+  AnswerDialog(L"WinMessageBox", L"btn_close_msb");
+  EXPECT_EQ(ExitCode(20000), 0u);
+  EXPECT_EQ(log_->Text().find("Download...."), std::string::npos) << "a download started";
+}
+
+TEST_F(SetupFlowTest, AnotherDriveAcceptedInTheDiskDialogIsDownloadedFor) {
+  InstallerAway away;
+  ASSERT_TRUE(away.moved() && away.ReplaceWithSparse(150 * kMegabyte));
+  MappedDrive drive(L'M', L"tmpfs 409600");
+  ASSERT_TRUE(drive.ok());
+  Start();
+  ChooseInstallFolder(L"M:\\");
+  Click(L"btn_install");
+  // The dialog proposes the first other drive, C:, which has room.
+  AnswerDialog(L"WinMessageBox", L"btn_install_msb");
+  EXPECT_TRUE(LoggedInOrder({"filesize:150MB--FreeSize:400MB", "installation path accepted: C:\\"}));
+  EXPECT_TRUE(WaitForLog("Download....")) << log_->Text();
+}
+
+TEST_F(SetupFlowTest, ExactlyThreeTimesTheRoomShowsNoDiskDialog) {
+  InstallerAway away;
+  ASSERT_TRUE(away.moved() && away.ReplaceWithSparse(150 * kMegabyte));
+  MappedDrive drive(L'M', L"tmpfs 460800");  // 450 MB
+  ASSERT_TRUE(drive.ok());
+  Start();
+  ChooseInstallFolder(L"M:\\");
+  Click(L"btn_install");
+  ASSERT_TRUE(WaitForLog("Download....")) << log_->Text();
+  EXPECT_EQ(FindWindowW(L"WinMessageBox", nullptr), nullptr);
+  EXPECT_EQ(log_->Text().find("filesize:"), std::string::npos);
+}
+
+TEST_F(SetupFlowTest, RefusedPathsShowTheRedLineAndStartNothing) {
+  MappedDrive readOnly(L'R', L"readonly");
+  ASSERT_TRUE(readOnly.ok());
+  MappedDrive going(L'Q', L"tmpfs 1024");
+  ASSERT_TRUE(going.ok());
+  Start();
+
+  ChooseInstallFolder(L"R:\\folder");
+  Click(L"btn_install");
+  EXPECT_TRUE(WaitForLog("install path refused: its deepest existing folder refuses new files: R:\\folder\\"))
+      << log_->Text();
+  Photograph(L"first-page-path-refused");
+
+  ChooseInstallFolder(L"Q:\\");
+  ASSERT_TRUE(going.Remove());
+  Click(L"btn_install");
+  EXPECT_TRUE(WaitForLog("install path refused: its drive or parent folder does not exist: Q:\\")) << log_->Text();
+
+  EXPECT_EQ(log_->Text().find("sel path end"), std::string::npos);
+  EXPECT_EQ(log_->Text().find("UpdateWindowSate:kWindow_Downloading"), std::string::npos);
 }
 
 }  // namespace
