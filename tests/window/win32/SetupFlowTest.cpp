@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -528,6 +530,51 @@ TEST_F(SetupFlowTest, RunningProductAndCancelEndTheSetupWithNothingInstalled) {
 }
 
 constexpr LONGLONG kMegabyte = 1024 * 1024;
+
+// Whether a process of this executable name runs (the installer's temporary process).
+bool ProcessRuns(const wchar_t* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+    found = _wcsicmp(entry.szExeFile, name) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
+TEST_F(SetupFlowTest, ClosingWhileInstallingWithNoLetsTheInstallationFinish) {
+  SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"6000");
+  Start();
+  Click(L"btn_install");
+  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing")) << log_->Text();
+  Key(L"alt+F4");
+  HWND quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  EXPECT_EQ(MessageText(quit), L"Installation is in progress. Are you sure you want to quit?");
+  Answer(quit, IDNO);
+  EXPECT_EQ(ExitCode(), 0u);
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+  EXPECT_NE(collector_->Text().find("Installed_Succeed"), std::string::npos);
+}
+
+TEST_F(SetupFlowTest, ClosingWhileInstallingWithYesEndsTheInstallerAndStartsNothing) {
+  SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"6000");
+  Start();
+  Click(L"btn_install");
+  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing")) << log_->Text();
+  ASSERT_TRUE(realinput::PumpUntil([] { return ProcessRuns(L"nexvale-download.tmp"); }, 10000));
+  Key(L"alt+F4");
+  HWND quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  Answer(quit, IDYES);
+  EXPECT_EQ(ExitCode(20000), 0u);
+  EXPECT_FALSE(ProcessRuns(L"nexvale-download.tmp")) << "the installer's temporary process still runs";
+  realinput::PumpUntil([] { return false; }, 2000);  // what a surviving installer thread would do
+  EXPECT_FALSE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+  EXPECT_EQ(collector_->Text().find("Installed_Succeed"), std::string::npos);
+}
 
 TEST_F(SetupFlowTest, TooLittleRoomShowsTheDiskDialogWhoseCloseEndsTheSetup) {
   InstallerAway away;
