@@ -49,14 +49,14 @@ std::wstring MessageText(HWND box) {
 }
 
 // The maker site's installer is away for the test's time (the download answers 404), or
-// replaced by the copy of a folder beside it.
+// replaced by another file of the site's installer folder ("refused\\unsigned.exe").
 class InstallerAway {
  public:
   explicit InstallerAway(const std::wstring& replacement = L"")
       : moved_(MoveFileW(SiteInstaller().c_str(), (SiteInstaller() + L".away").c_str()) != FALSE) {
     if (moved_ && !replacement.empty()) {
       const std::wstring folder = SiteInstaller().substr(0, SiteInstaller().find_last_of(L'\\') + 1);
-      replaced_ = CopyFileW((folder + replacement + L"\\vandrel-for-win.exe").c_str(), SiteInstaller().c_str(), FALSE);
+      replaced_ = CopyFileW((folder + replacement).c_str(), SiteInstaller().c_str(), FALSE);
     }
   }
   ~InstallerAway() {
@@ -83,12 +83,22 @@ class InstallerAway {
 
 std::wstring Www() { return encoding::AnsiToWide(testsupport::WorldPath("NEXVALE_TEST_WWW")); }
 
-// While it lives, the alternative address answers with a redirect to the maker site's slow copy
-// of the installer (about 4 MiB, sent at 64 KiB/s per connection): a download that lasts.
-class SlowDownload {
+// While it lives, the alternative address answers with a redirect (tests/harness/nginx.conf.in):
+// "producturl-redirect" to the maker site's slow copy of the installer (about 4 MiB, sent at
+// 64 KiB/s per connection), "producturl-redirect-unpinned" to a copy signed with another key.
+class Redirect {
  public:
-  SlowDownload() { testsupport::ServeFile("producturl-redirect", "on"); }
-  ~SlowDownload() { DeleteFileW((Www() + L"\\producturl-redirect").c_str()); }
+  explicit Redirect(const std::string& which) : which_(which) { testsupport::ServeFile(which, "on"); }
+  ~Redirect() { DeleteFileW((Www() + L"\\" + encoding::Utf8ToWide(which_)).c_str()); }
+
+ private:
+  const std::string which_;
+};
+
+// A download that lasts.
+class SlowDownload : Redirect {
+ public:
+  SlowDownload() : Redirect("producturl-redirect") {}
   static constexpr char kAddress[] = "https://localhost/slow-site/data-recovery/vandrel-for-win.exe";
 };
 
@@ -383,7 +393,7 @@ TEST_F(SetupFlowTest, RetryAfterAFailedDownloadCompletesOnceTheInstallerIsThere)
 }
 
 TEST_F(SetupFlowTest, AnInstallerThatCannotStartIsReportedAndTheFirstPageComesBack) {
-  InstallerAway replaced(L"not-a-program");
+  InstallerAway replaced(L"not-a-program\\vandrel-for-win.exe");
   ASSERT_TRUE(replaced.replaced());
   Start();
   Click(L"btn_install");
@@ -404,6 +414,36 @@ TEST_F(SetupFlowTest, AnInstallerThatCannotStartIsReportedAndTheFirstPageComesBa
   EXPECT_EQ(MessageText(quit), L"Are you sure you want to quit?");
   Answer(quit, IDYES);
   EXPECT_EQ(ExitCode(20000), 0u);
+}
+
+TEST_F(SetupFlowTest, TamperedInstallerIsRefusedDeletedAndRetryWithTheGoodOneInstalls) {
+  auto tampered = std::make_unique<InstallerAway>(L"refused\\changed-byte.exe");
+  ASSERT_TRUE(tampered->replaced());
+  Start();
+  Click(L"btn_install");
+  HWND failure = WaitForMessageBox();
+  ASSERT_NE(failure, nullptr) << log_->Text();
+  EXPECT_TRUE(LoggedInOrder({"nexvale-download.exe refused: changed after signing", "HttpDownloadEnd\xA3\xBA" "Failed"}));
+  EXPECT_FALSE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe"));
+  EXPECT_FALSE(testsupport::PathExists(GetProgramFilesFolder() + L"setup_command_line.txt")) << "the refused file ran";
+  tampered.reset();
+  Answer(failure, IDRETRY);
+  ASSERT_TRUE(WaitForLog("installer signature accepted")) << log_->Text();
+  EXPECT_EQ(ExitCode(), 0u);
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
+
+TEST_F(SetupFlowTest, RedirectToAnUnpinnedInstallerIsRefusedAndIgnoreOpensTheConfiguredAddress) {
+  Redirect unpinned("producturl-redirect-unpinned");
+  Start();
+  Click(L"btn_install");
+  HWND failure = WaitForMessageBox();
+  ASSERT_NE(failure, nullptr) << log_->Text();
+  EXPECT_TRUE(LoggedInOrder({"get redirect Url:https://localhost/data-recovery/refused/unpinned-key.exe",
+                             "refused: signed with a key that is not pinned", "HttpDownloadEnd\xA3\xBA" "Failed"}));
+  Answer(failure, IDIGNORE);
+  ASSERT_TRUE(realinput::PumpUntil([&] { return !BrowserOpened().empty(); }, 20000));
+  EXPECT_EQ(BrowserOpened(), "https://localhost/data-recovery/vandrel-for-win.exe");
 }
 
 TEST_F(SetupFlowTest, AbortAfterAFailedDownloadEndsWithoutAQuestion) {
