@@ -36,6 +36,7 @@ namespace {
 bool g_environmentPrepared = false;
 
 constexpr UINT_PTR kTimerInstallProgress = 12;
+constexpr UINT kBannerWaitMs = 1000;
 // Client height the customise panel adds while it is open.
 constexpr int kCustomisePanelHeight = 75;
 
@@ -117,6 +118,7 @@ uint32_t CMainFrameWnd::GetSkinResourceId() const { return IDR_SKIN_ARCHIVE; }
 
 void CMainFrameWnd::OnSkinReady() {
   inbox_ = std::make_shared<FlowInbox>(static_cast<HWND>(GetNativeWindow()));
+  banners_ = std::make_unique<BannerRotation>(manager_, static_cast<HWND>(GetNativeWindow()));
   SetWindowIcons();
   InitData();
   if (!taskbar_) taskbar_ = std::make_unique<TaskbarProgress>();
@@ -226,6 +228,8 @@ void CMainFrameWnd::OnClick(SkinUI::UINotify& msg) {
       Feed(setupflow::StartClicked{});
     } else if (name == L"btn_lisence") {
       OpenWithShell(static_cast<HWND>(GetNativeWindow()), languageManager_.GetLicenceUrl());
+    } else if (const wchar_t* index = msg.sender->GetCustomAttribute(L"imageIndex")) {
+      banners_->OnIndicatorClick(_wtoi(index));
     } else if (name == L"btn_stop") {
       Feed(setupflow::StopClicked{});
     }
@@ -300,6 +304,8 @@ void CMainFrameWnd::OnClickInstall() {
   LOG_INFO("sel path end");
   installPath_ = checked.path;
   Feed(setupflow::InstallAccepted{});
+  if (flow_.phase() == setupflow::InstallFlow::Phase::kPreparing)
+    SetTimer(static_cast<HWND>(GetNativeWindow()), kTimerBannerWait, kBannerWaitMs, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -326,10 +332,15 @@ intptr_t CMainFrameWnd::OnDestroy(uintptr_t, intptr_t, bool& handled) {
 
 intptr_t CMainFrameWnd::HandleAppMessage(uint32_t message, uintptr_t wParam, intptr_t, bool& handled) {
   if (message == WM_TIMER) {
-    if (wParam == kTimerInstallProgress) {
+    handled = true;
+    if (wParam == kTimerBannerRotate)
+      banners_->ShowNextBanner();
+    else if (wParam == kTimerInstallProgress)
       PollInstallProgress();
-      handled = true;
-    }
+    else if (wParam == kTimerBannerWait)
+      banners_->OnWaitTimer();
+    else
+      handled = false;
     return 0;
   }
   if (message == kMsgDownloadSuccess || message == kMsgFlowEvent) {
@@ -350,6 +361,8 @@ void CMainFrameWnd::Apply(const Effect& effect) {
   const HWND window = static_cast<HWND>(GetNativeWindow());
   switch (effect.kind) {
     case EffectKind::kStartPreparation:
+      banners_->StartFetch(languageManager_.GetBannerFeedUrl(productApiHost_),
+                           languageManager_.GetBasePath() + languageManager_.GetLanguage() + L"\\");
       preparation_ = std::make_shared<PreparationJob>();
       preparation_->configuredAddress = downloadAddress_;
       preparation_->alternativeAddress = languageManager_.GetAlternativeInstallerUrl();
@@ -551,6 +564,7 @@ void CMainFrameWnd::PollInstallProgress() {
 void CMainFrameWnd::InstallExeFinish() {
   LOG_INFO("InstallExeFinish");
   const HWND window = static_cast<HWND>(GetNativeWindow());
+  banners_->Stop();
   KillTimer(window, kTimerInstallProgress);
   if (SkinUI::CControlUI* start = manager_.FindControl(L"btn_start")) start->SetVisible(true);
   if (SkinUI::CControlUI* install = manager_.FindControl(L"btn_install")) install->SetVisible(false);

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "Window/BannerRotation.h"
 #include "Window/FlowWorkers.h"
 #include "Window/flow/InstallFlow.h"
 #include "common/LanguageManager.h"
@@ -41,6 +42,8 @@ class CMainFrameWnd : public SkinUI::WindowImplBase {
   void LoadDomainFile();
   // The analytics collection address of this build's deployment; set before Create.
   void SetAnalyticsEndpoint(std::wstring reportUrl) { analyticsEndpoint_ = std::move(reportUrl); }
+  // The host of the product's web interface (the banner feed); set before Create.
+  void SetProductApiHost(std::wstring host) { productApiHost_ = std::move(host); }
   // The keys the downloaded installer must be signed with; set before Create.
   void SetInstallerSignerPins(std::span<const std::string_view> pins) { signerPins_ = pins; }
   // Hands the analytics sender its collection address and the product's analytics title.
@@ -111,6 +114,8 @@ class CMainFrameWnd : public SkinUI::WindowImplBase {
   unsigned readFileTimeout_ = 1500;
 
   std::wstring analyticsEndpoint_;
+  std::wstring productApiHost_;
+  std::unique_ptr<BannerRotation> banners_;
   std::span<const std::string_view> signerPins_;
   setupflow::InstallFlow flow_{90};
   std::shared_ptr<FlowInbox> inbox_;

@@ -51,6 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SkinUI::CWindowManagerUI::SetResourceFolder(ExecutableFolder().c_str());
   frame.SetAnalyticsEndpoint(BuildGAReportUrl(kAnalyticsHost, kAnalyticsMeasurementId, kAnalyticsApiSecret));
   frame.SetInstallerSignerPins(kInstallerSignerKeyPins);
+  frame.SetProductApiHost(kProductApiHost);
   if (!frame.Create(nullptr, title.c_str(), kSetupWindowStyle | WS_VISIBLE, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT)) {
     LOG_INFO("the setup window could not be created (%lu)", GetLastError());

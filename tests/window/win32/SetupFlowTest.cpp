@@ -18,6 +18,7 @@
 
 #include "common/Encoding.h"
 #include "installer/SystemInfo.h"
+#include "tests/skin_ui/ImageFixtures.h"
 #include "tests/skin_ui/win32/RealInput.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestWorld.h"
@@ -680,6 +681,91 @@ TEST_F(SetupFlowTest, RefusedPathsShowTheRedLineAndStartNothing) {
 
   EXPECT_EQ(log_->Text().find("sel path end"), std::string::npos);
   EXPECT_EQ(log_->Text().find("UpdateWindowSate:kWindow_Downloading"), std::string::npos);
+}
+
+// The banner feed of the local build and its three solid pictures, served while the object
+// lives; the setup's cache of earlier runs is emptied first.
+class ServedBanners {
+ public:
+  ServedBanners() {
+    for (int n = 1; n <= 3; ++n) DeleteFileW((CacheFolder() + L"pr_" + std::to_wstring(n) + L".png").c_str());
+    const struct {
+      const char* name;
+      uint8_t red, green, blue;
+    } pictures[] = {{"red", 255, 0, 0}, {"green", 0, 255, 0}, {"blue", 0, 0, 255}};
+    std::string list;
+    for (const auto& picture : pictures) {
+      std::vector<uint8_t> rgba;
+      for (int i = 0; i < 650 * 290; ++i) rgba.insert(rgba.end(), {picture.red, picture.green, picture.blue, 255});
+      const std::string png = skintest::EncodePng(650, 290, rgba);
+      const std::string name = std::string("banners/window/") + picture.name + ".png";
+      testsupport::ServeFile(name, png);
+      const std::wstring digestFile = scratch_.path() + L"digest";
+      testsupport::WriteFileBytes(digestFile, png);
+      list += (list.empty() ? "" : ",") + std::string("{\"url\":\"https://localhost/") + name + "\",\"md5\":\"" +
+              GetFileMd5(digestFile) + "\"}";
+    }
+    testsupport::ServeFile("downloader/carousel", "{\"code\":1,\"message\":\"\",\"data\":{\"list\":[" + list + "]}}");
+  }
+  ~ServedBanners() { DeleteFileW((Www() + L"\\downloader\\carousel").c_str()); }
+  static std::wstring CacheFolder() { return WorkFolder() + L"language\\English\\"; }
+
+ private:
+  testsupport::TempFolder scratch_{L"banners"};
+};
+
+enum class Shown { kOther, kRed, kGreen, kBlue };
+
+// What the display shows at a point of the screen, as one of the banners' colours.
+Shown ShownAt(POINT at) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
+  if (r > 220 && g < 40 && b < 40) return Shown::kRed;
+  if (g > 220 && r < 40 && b < 40) return Shown::kGreen;
+  if (b > 220 && r < 40 && g < 40) return Shown::kBlue;
+  return Shown::kOther;
+}
+
+TEST_F(SetupFlowTest, BannersRotateEveryFourSecondsWhileTheSetupWorks) {
+  ServedBanners banners;
+  SlowDownload slow;
+  SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"8000");
+  Start();
+  const RECT area = PreviewRects(L"main", L"English", 1).at(L"banner");
+  POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+  ClientToScreen(window_, &middle);
+  Click(L"btn_install");
+  ASSERT_TRUE(WaitForLog("get image finished.")) << log_->Text();
+
+  // The banner's colour every 250 ms until the installation ends: the changes and their times.
+  struct Change {
+    Shown shown;
+    DWORD at;
+  };
+  std::vector<Change> changes;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 40000 && log_->Text().find("InstallExeFinish") == std::string::npos) {
+    const Shown now = ShownAt(middle);
+    if (changes.empty() || changes.back().shown != now) changes.push_back({now, GetTickCount() - start});
+    realinput::PumpUntil([] { return false; }, 250);
+  }
+  std::string seen;
+  for (const Change& change : changes)
+    seen += "[" + std::to_string(static_cast<int>(change.shown)) + " at " + std::to_string(change.at) + " ms]";
+  // The default picture until the first banner, which comes within about a second of the
+  // fetch's end; then one per period, in the feed's order.
+  if (!changes.empty() && changes.front().shown == Shown::kOther) changes.erase(changes.begin());
+  ASSERT_GE(changes.size(), 4u) << seen;
+  EXPECT_EQ(changes[0].shown, Shown::kRed) << seen;
+  EXPECT_LE(changes[0].at, 1500u) << seen;
+  const Shown order[] = {Shown::kRed, Shown::kGreen, Shown::kBlue};
+  for (std::size_t i = 1; i < changes.size(); ++i) {
+    EXPECT_EQ(changes[i].shown, order[i % 3]) << seen;
+    EXPECT_NEAR(static_cast<double>(changes[i].at - changes[i - 1].at), 4000.0, 600.0) << seen;
+  }
+  EXPECT_EQ(ExitCode(), 0u);
 }
 
 }  // namespace
