@@ -26,14 +26,16 @@ function(nexvale_add_test name)
     PROPERTIES ${properties})
 endfunction()
 
-# A shipped executable: linked with link-time optimisation where NEXVALE_LTO is on. One partition:
-# with several, GCC 12 for MinGW stops with an internal error on Boost's exception wrappers.
+# A shipped executable: linked with link-time optimisation where NEXVALE_LTO is on, without
+# partitions: with several, GCC 12 for MinGW stops with an internal error on Boost's exception
+# wrappers, and even with one its streaming of the single partition fails once the banner feed's
+# code joins ("two or more sections", "cannot read LTO_section_decls").
 # The optimised code leaves the link as one section; for the size report's maps it is split into
 # a section per function, so the map names the function (and its library) behind every byte, at
 # the cost of a few KiB of alignment in the measured file.
 function(nexvale_link_for_size target)
   if(WIN32 AND NEXVALE_LTO)
-    set(options -flto -flto-partition=one)
+    set(options -flto -flto-partition=none)
     if(NEXVALE_LINKER_MAPS)
       list(APPEND options -ffunction-sections -fdata-sections)
     endif()
