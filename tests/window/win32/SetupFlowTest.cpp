@@ -149,6 +149,17 @@ class SetupFlowTest : public ::testing::Test {
     ASSERT_TRUE(realinput::ClickAt(at.x, at.y)) << encoding::WideToUtf8(control);
   }
 
+  // Clicks a control twice in quick succession.
+  void DoubleClick(const std::wstring& control) {
+    auto& rects = layouts_[Layout::kFirstPage];
+    if (rects.empty()) rects = PreviewRects(L"main", L"English", 0);
+    const RECT& r = rects.at(control);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(window_, &at);
+    ASSERT_TRUE(realinput::Xdotool(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) +
+                                   L" sleep 0.2 click --repeat 2 --delay 80 1"));
+  }
+
   void Key(const std::wstring& keys) {
     ASSERT_TRUE(realinput::Xdotool(realinput::PointerOver(window_) + L" key " + keys));
   }
@@ -571,6 +582,52 @@ TEST_F(SetupFlowTest, RunningProductAndCancelEndTheSetupWithNothingInstalled) {
 }
 
 constexpr LONGLONG kMegabyte = 1024 * 1024;
+
+// How many message boxes of the setup are open.
+int OpenMessageBoxes() {
+  int count = 0;
+  for (HWND box = FindWindowExW(nullptr, nullptr, L"#32770", kTitle.c_str()); box;
+       box = FindWindowExW(nullptr, box, L"#32770", kTitle.c_str()))
+    ++count;
+  return count;
+}
+
+TEST_F(SetupFlowTest, ADoubleClickOnCloseAsksOnce) {
+  Start();
+  DoubleClick(L"closebtn");
+  HWND quit = WaitForMessageBox(20000);
+  ASSERT_NE(quit, nullptr);
+  realinput::PumpUntil([] { return false; }, 1000);
+  EXPECT_EQ(OpenMessageBoxes(), 1);
+  Answer(quit, IDNO);
+  realinput::PumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(OpenMessageBoxes(), 0) << "a second question followed";
+  DWORD code = 0;
+  EXPECT_FALSE(setup_.Wait(0, code)) << "No ended the setup";
+}
+
+TEST_F(SetupFlowTest, MinimisingOnTheProgressPageKeepsTheDownloadGoing) {
+  SlowDownload slow;
+  Start();
+  Click(L"btn_install");
+  WaitForSlowDownload();
+  Click(L"minbtn", Layout::kProgressPage);
+  EXPECT_TRUE(realinput::PumpUntil([&] { return IsIconic(window_) != FALSE; }, 5000)) << "not minimised";
+  EXPECT_EQ(ExitCode(120000), 0u) << log_->Text();
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
+
+TEST_F(SetupFlowTest, StopDoesNothingWhileTheInstallerRuns) {
+  SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"6000");
+  Start();
+  Click(L"btn_install");
+  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing")) << log_->Text();
+  Photograph(L"progress-page-installing");
+  Click(L"btn_stop", Layout::kProgressPage);
+  EXPECT_EQ(WaitForDialog(L"WinStopInstallBox", 2000), nullptr) << "Stop asked while installing";
+  EXPECT_EQ(ExitCode(), 0u);
+  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
+}
 
 // Whether a process of this executable name runs (the installer's temporary process).
 bool ProcessRuns(const wchar_t* name) {
