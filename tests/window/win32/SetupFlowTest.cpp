@@ -773,11 +773,17 @@ class ServedBanners {
 
 enum class Shown { kOther, kRed, kGreen, kBlue };
 
-// What the display shows at a point of the screen, as one of the banners' colours.
-Shown ShownAt(POINT at) {
+// What the display shows at a point of the screen.
+COLORREF ScreenPixel(POINT at) {
   HDC screen = GetDC(nullptr);
   const COLORREF pixel = GetPixel(screen, at.x, at.y);
   ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
+// The same, as one of the banners' colours.
+Shown ShownAt(POINT at) {
+  const COLORREF pixel = ScreenPixel(at);
   const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
   if (r > 220 && g < 40 && b < 40) return Shown::kRed;
   if (g > 220 && r < 40 && b < 40) return Shown::kGreen;
@@ -823,6 +829,24 @@ TEST_F(SetupFlowTest, BannersRotateEveryFourSecondsWhileTheSetupWorks) {
     EXPECT_NEAR(static_cast<double>(changes[i].at - changes[i - 1].at), 4000.0, 600.0) << seen;
   }
   EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(SetupFlowTest, TheBarFillsFromTheLeftWhileDownloading) {
+  SlowDownload slow;
+  Start();
+  const RECT bar = PreviewRects(L"main", L"English", 1).at(L"progress_download");
+  POINT left{bar.left + 2, (bar.top + bar.bottom) / 2}, right{bar.right - 3, (bar.top + bar.bottom) / 2};
+  ClientToScreen(window_, &left);
+  ClientToScreen(window_, &right);
+  Click(L"btn_install");
+  WaitForSlowDownload();
+  // The brand's fill (72, 88, 236) from the left, the grey track (228, 231, 238) at the right.
+  const auto fill = [](COLORREF p) { return GetBValue(p) > 200 && GetRValue(p) < 120; };
+  const auto track = [](COLORREF p) { return GetRValue(p) > 200 && GetGValue(p) > 200 && GetBValue(p) > 200; };
+  EXPECT_TRUE(realinput::PumpUntil([&] { return fill(ScreenPixel(left)); }, 20000)) << std::hex << ScreenPixel(left);
+  EXPECT_TRUE(track(ScreenPixel(right))) << std::hex << ScreenPixel(right);
+  Photograph(L"progress-page-downloading");
+  EXPECT_EQ(ExitCode(120000), 0u);
 }
 
 }  // namespace
