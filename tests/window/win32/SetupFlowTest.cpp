@@ -125,9 +125,9 @@ class SetupFlowTest : public ::testing::Test {
     log_ = std::make_unique<testsupport::Appended>(WorkFolder() + L"Log\\nexvale_down.log");
   }
 
-  // Starts the setup and waits for its first page.
-  void Start() {
-    ASSERT_TRUE(setup_.Start(testsupport::BuildBinFolder() + L"VandrelSetup-local.exe"));
+  // Starts the setup (or a build of it with other skins) and waits for its first page.
+  void Start(const wchar_t* executable = L"VandrelSetup-local.exe") {
+    ASSERT_TRUE(setup_.Start(testsupport::BuildBinFolder() + executable));
     window_ = testsupport::WaitForWindow(kTitle, kStartMs);
     ASSERT_NE(window_, nullptr);
     ASSERT_TRUE(setup_.WaitUntilIdle(kStartMs));
@@ -791,6 +791,19 @@ Shown ShownAt(POINT at) {
   return Shown::kOther;
 }
 
+// The rotation as a series of colour changes of the banner's middle, sampled every 250 ms.
+struct Change {
+  Shown shown;
+  DWORD at;  // ms since the sampling began
+};
+
+std::string Describe(const std::vector<Change>& changes) {
+  std::string seen;
+  for (const Change& change : changes)
+    seen += "[" + std::to_string(static_cast<int>(change.shown)) + " at " + std::to_string(change.at) + " ms]";
+  return seen;
+}
+
 TEST_F(SetupFlowTest, BannersRotateEveryFourSecondsWhileTheSetupWorks) {
   ServedBanners banners;
   SlowDownload slow;
@@ -803,10 +816,6 @@ TEST_F(SetupFlowTest, BannersRotateEveryFourSecondsWhileTheSetupWorks) {
   ASSERT_TRUE(WaitForLog("get image finished.")) << log_->Text();
 
   // The banner's colour every 250 ms until the installation ends: the changes and their times.
-  struct Change {
-    Shown shown;
-    DWORD at;
-  };
   std::vector<Change> changes;
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < 40000 && log_->Text().find("InstallExeFinish") == std::string::npos) {
@@ -814,12 +823,10 @@ TEST_F(SetupFlowTest, BannersRotateEveryFourSecondsWhileTheSetupWorks) {
     if (changes.empty() || changes.back().shown != now) changes.push_back({now, GetTickCount() - start});
     realinput::PumpUntil([] { return false; }, 250);
   }
-  std::string seen;
-  for (const Change& change : changes)
-    seen += "[" + std::to_string(static_cast<int>(change.shown)) + " at " + std::to_string(change.at) + " ms]";
   // The default picture until the first banner, which comes within about a second of the
   // fetch's end; then one per period, in the feed's order.
   if (!changes.empty() && changes.front().shown == Shown::kOther) changes.erase(changes.begin());
+  const std::string seen = Describe(changes);
   ASSERT_GE(changes.size(), 4u) << seen;
   EXPECT_EQ(changes[0].shown, Shown::kRed) << seen;
   EXPECT_LE(changes[0].at, 1500u) << seen;
@@ -847,6 +854,40 @@ TEST_F(SetupFlowTest, TheBarFillsFromTheLeftWhileDownloading) {
   EXPECT_TRUE(track(ScreenPixel(right))) << std::hex << ScreenPixel(right);
   Photograph(L"progress-page-downloading");
   EXPECT_EQ(ExitCode(120000), 0u);
+}
+
+TEST_F(SetupFlowTest, AChoiceDotShowsItsBannerAtOnceAndTheNextAFullPeriodLater) {
+  ServedBanners banners;
+  SlowDownload slow;
+  SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"8000");
+  Start(L"indicator\\VandrelSetup-local.exe");
+  const RECT area = PreviewRects(L"main", L"English", 1).at(L"banner");
+  POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+  ClientToScreen(window_, &middle);
+  // option_2 of tests/window/win32/indicator_banner.xml: the third dot, for the third banner.
+  POINT dot{285 + 40 + 6, 262 + 6};
+  ClientToScreen(window_, &dot);
+  Click(L"btn_install");
+  ASSERT_TRUE(WaitForLog("get image finished.")) << log_->Text();
+  ASSERT_TRUE(realinput::PumpUntil([&] { return ShownAt(middle) == Shown::kRed; }, 3000)) << "no first banner";
+  realinput::PumpUntil([] { return false; }, 1000);
+  ASSERT_TRUE(realinput::ClickAt(dot.x, dot.y));
+  std::vector<Change> changes;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 6000) {
+    const Shown now = ShownAt(middle);
+    if (changes.empty() || changes.back().shown != now) changes.push_back({now, GetTickCount() - start});
+    realinput::PumpUntil([] { return false; }, 250);
+  }
+  // Blue at once (the first sample may still be the red before the click); after it the
+  // rotation goes on from the third banner to the first, a full period after the click.
+  if (!changes.empty() && changes.front().shown == Shown::kRed) changes.erase(changes.begin());
+  ASSERT_EQ(changes.size(), 2u) << Describe(changes);
+  EXPECT_EQ(changes[0].shown, Shown::kBlue) << Describe(changes);
+  EXPECT_LE(changes[0].at, 500u) << Describe(changes);
+  EXPECT_EQ(changes[1].shown, Shown::kRed) << Describe(changes);
+  EXPECT_NEAR(static_cast<double>(changes[1].at), 4000.0, 600.0) << Describe(changes);
+  EXPECT_EQ(ExitCode(), 0u);
 }
 
 }  // namespace
