@@ -1,7 +1,6 @@
 #include "Window/MainFrameWnd.h"
 
-#include <shlobj.h>
-
+#include "Window/FolderChooser.h"
 #include "Window/SetupWindow.h"
 #include "Window/WinMessBox.h"
 #include "Window/WinStopBox.h"
@@ -266,21 +265,10 @@ void CMainFrameWnd::ToggleCustomisePanel() {
 }
 
 void CMainFrameWnd::ChooseInstallFolder() {
-  const std::wstring title = languageManager_.GetLangText(L"STR_SELECT_FOLDER");
-  BROWSEINFOW info{};
-  info.hwndOwner = static_cast<HWND>(GetNativeWindow());
-  info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
-  if (!picked) return;
-  wchar_t folder[MAX_PATH] = {};
-  const bool named = SHGetPathFromIDListW(picked, folder) != FALSE;
-  CoTaskMemFree(picked);
-  if (!named) {
-    LOG_INFO("the picked item has no file system path: the installation path stays");
-    return;
-  }
-  if (pathField_) pathField_->SetText(folder);
+  const std::optional<std::wstring> folder =
+      ChooseFolder(static_cast<HWND>(GetNativeWindow()), languageManager_.GetLangText(L"STR_SELECT_FOLDER"));
+  if (!folder) return;
+  if (pathField_) pathField_->SetText(folder->c_str());
   ShowPathTip(L"");
 }
 

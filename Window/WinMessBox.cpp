@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "Window/FolderChooser.h"
 #include "Window/SetupWindow.h"
 #include "Window/flow/DialogRules.h"
 #include "Window/flow/InstallPathCheck.h"
@@ -117,21 +118,11 @@ void WinMessBox::Install() {
 }
 
 void WinMessBox::BrowseForFolder() {
-  BROWSEINFOW info{};
-  info.hwndOwner = static_cast<HWND>(GetNativeWindow());
-  info.lpszTitle = chooserTitle_.c_str();
   // Only folders of the file system give a path; the new style lets the user make one.
-  info.ulFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS;
-  PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
-  if (!picked) return;
-  wchar_t folder[MAX_PATH] = {};
-  const bool named = SHGetPathFromIDListW(picked, folder) != FALSE;
-  CoTaskMemFree(picked);
-  if (!named) {
-    LOG_INFO("BrowseForFolder: the picked item has no file system path");
-    return;
-  }
-  std::wstring path = folder;
+  const std::optional<std::wstring> folder =
+      ChooseFolder(static_cast<HWND>(GetNativeWindow()), chooserTitle_, BIF_RETURNONLYFSDIRS);
+  if (!folder) return;
+  std::wstring path = *folder;
   if (path.empty() || !pathtext::IsSeparator(path.back())) path += L'\\';
   if (SkinUI::CControlUI* edit = manager_.FindControl(L"edit_path_msb")) edit->SetText(path.c_str());
 }

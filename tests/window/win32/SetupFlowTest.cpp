@@ -134,6 +134,14 @@ class SetupFlowTest : public ::testing::Test {
     ASSERT_TRUE(realinput::WaitForeground(window_, 10000));
   }
 
+  // Starts the setup, clicks Install and waits for the message box the flow shows.
+  HWND InstallUntilMessageBox() {
+    Start();
+    if (HasFatalFailure()) return nullptr;
+    Click(L"btn_install");
+    return WaitForMessageBox();
+  }
+
   // Clicks the middle of a control of the main window, as the first page lays it out, or with
   // the customise panel open.
   enum class Layout { kFirstPage, kCustomise, kProgressPage };
@@ -358,9 +366,7 @@ TEST_F(SetupFlowTest, InstallDownloadsRunsTheInstallerOpensTheInstalledPageAndSt
 TEST_F(SetupFlowTest, FailedDownloadAsksAbortRetryIgnoreAndIgnoreOpensTheAddressAndGoesBack) {
   InstallerAway away;
   ASSERT_TRUE(away.moved());
-  Start();
-  Click(L"btn_install");
-  HWND failure = WaitForMessageBox();
+  HWND failure = InstallUntilMessageBox();
   ASSERT_NE(failure, nullptr) << log_->Text();
   EXPECT_EQ(MessageText(failure),
             L"Network error. Please check your network settings.\n\nClick Abort to cancel installation, Retry to "
@@ -389,27 +395,10 @@ TEST_F(SetupFlowTest, FailedDownloadAsksAbortRetryIgnoreAndIgnoreOpensTheAddress
   EXPECT_EQ(ExitCode(), 0u);
 }
 
-TEST_F(SetupFlowTest, RetryAfterAFailedDownloadCompletesOnceTheInstallerIsThere) {
-  auto away = std::make_unique<InstallerAway>();
-  ASSERT_TRUE(away->moved());
-  Start();
-  Click(L"btn_install");
-  HWND failure = WaitForMessageBox();
-  ASSERT_NE(failure, nullptr) << log_->Text();
-  PhotographBox(failure, L"prompt-download-failed");
-  away.reset();
-  Answer(failure, IDRETRY);
-  ASSERT_TRUE(WaitForLog("UpdateWindowSate:kWindow_Installing")) << log_->Text();
-  EXPECT_EQ(ExitCode(), 0u);
-  EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
-}
-
 TEST_F(SetupFlowTest, AnInstallerThatCannotStartIsReportedAndTheFirstPageComesBack) {
   InstallerAway replaced(L"not-a-program\\vandrel-for-win.exe");
   ASSERT_TRUE(replaced.replaced());
-  Start();
-  Click(L"btn_install");
-  HWND error = WaitForMessageBox();
+  HWND error = InstallUntilMessageBox();
   ASSERT_NE(error, nullptr) << log_->Text();
   EXPECT_EQ(MessageText(error), L"The installer could not be started. Click Install to try again.");
   PhotographBox(error, L"prompt-installer-start-failed");
@@ -428,28 +417,44 @@ TEST_F(SetupFlowTest, AnInstallerThatCannotStartIsReportedAndTheFirstPageComesBa
   EXPECT_EQ(ExitCode(20000), 0u);
 }
 
-TEST_F(SetupFlowTest, TamperedInstallerIsRefusedDeletedAndRetryWithTheGoodOneInstalls) {
-  auto tampered = std::make_unique<InstallerAway>(L"refused\\changed-byte.exe");
-  ASSERT_TRUE(tampered->replaced());
-  Start();
-  Click(L"btn_install");
-  HWND failure = WaitForMessageBox();
+// A failed download, then Retry once the maker site serves the good installer again.
+struct RetryCase {
+  const char* name;
+  const wchar_t* replacement;  // what the site serves first; empty: nothing (404)
+  const char* logged;          // the line that tells why the download failed
+};
+
+void PrintTo(const RetryCase& c, std::ostream* out) { *out << c.name; }
+
+class RetryFlowTest : public SetupFlowTest, public ::testing::WithParamInterface<RetryCase> {};
+
+TEST_P(RetryFlowTest, RetryWithTheGoodInstallerBackInstalls) {
+  const RetryCase& c = GetParam();
+  auto served = std::make_unique<InstallerAway>(c.replacement);
+  ASSERT_TRUE(*c.replacement ? served->replaced() : served->moved());
+  HWND failure = InstallUntilMessageBox();
   ASSERT_NE(failure, nullptr) << log_->Text();
-  EXPECT_TRUE(LoggedInOrder({"nexvale-download.exe refused: changed after signing", "HttpDownloadEnd\xA3\xBA" "Failed"}));
+  PhotographBox(failure, L"prompt-download-failed-" + encoding::Utf8ToWide(c.name));
+  EXPECT_TRUE(LoggedInOrder({c.logged, "HttpDownloadEnd\xA3\xBA" "Failed"}));
+  // Nothing of the failed run is left, and nothing of it ran.
   EXPECT_FALSE(testsupport::PathExists(WorkFolder() + L"nexvale-download.exe"));
   EXPECT_FALSE(testsupport::PathExists(GetProgramFilesFolder() + L"setup_command_line.txt")) << "the refused file ran";
-  tampered.reset();
+  served.reset();
   Answer(failure, IDRETRY);
   ASSERT_TRUE(WaitForLog("installer signature accepted")) << log_->Text();
   EXPECT_EQ(ExitCode(), 0u);
   EXPECT_TRUE(testsupport::PathExists(ProductFolder() + L"product_started.txt"));
 }
 
+INSTANTIATE_TEST_SUITE_P(Failures, RetryFlowTest,
+                         ::testing::Values(RetryCase{"NotFound", L"", "HttpDownload,ret = -4 "},
+                                           RetryCase{"Tampered", L"refused\\changed-byte.exe",
+                                                     "nexvale-download.exe refused: changed after signing"}),
+                         [](const ::testing::TestParamInfo<RetryCase>& info) { return info.param.name; });
+
 TEST_F(SetupFlowTest, RedirectToAnUnpinnedInstallerIsRefusedAndIgnoreOpensTheConfiguredAddress) {
   Redirect unpinned("producturl-redirect-unpinned");
-  Start();
-  Click(L"btn_install");
-  HWND failure = WaitForMessageBox();
+  HWND failure = InstallUntilMessageBox();
   ASSERT_NE(failure, nullptr) << log_->Text();
   EXPECT_TRUE(LoggedInOrder({"get redirect Url:https://localhost/data-recovery/refused/unpinned-key.exe",
                              "refused: signed with a key that is not pinned", "HttpDownloadEnd\xA3\xBA" "Failed"}));
@@ -461,9 +466,7 @@ TEST_F(SetupFlowTest, RedirectToAnUnpinnedInstallerIsRefusedAndIgnoreOpensTheCon
 TEST_F(SetupFlowTest, AbortAfterAFailedDownloadEndsWithoutAQuestion) {
   InstallerAway away;
   ASSERT_TRUE(away.moved());
-  Start();
-  Click(L"btn_install");
-  HWND failure = WaitForMessageBox();
+  HWND failure = InstallUntilMessageBox();
   ASSERT_NE(failure, nullptr) << log_->Text();
   Answer(failure, IDABORT);
   EXPECT_EQ(ExitCode(20000), 0u);
@@ -552,9 +555,7 @@ class RunningProduct {
 TEST_F(SetupFlowTest, RunningProductIsEndedAfterOkAndTheInstallationGoesOn) {
   RunningProduct product;
   ASSERT_TRUE(product.started());
-  Start();
-  Click(L"btn_install");
-  HWND prompt = WaitForMessageBox();
+  HWND prompt = InstallUntilMessageBox();
   ASSERT_NE(prompt, nullptr) << log_->Text();
   EXPECT_EQ(MessageText(prompt),
             L"Vandrel Data Recovery is running. Continuing installation will forcely quit the program. Are you sure "
@@ -570,9 +571,7 @@ TEST_F(SetupFlowTest, RunningProductIsEndedAfterOkAndTheInstallationGoesOn) {
 TEST_F(SetupFlowTest, RunningProductAndCancelEndTheSetupWithNothingInstalled) {
   RunningProduct product;
   ASSERT_TRUE(product.started());
-  Start();
-  Click(L"btn_install");
-  HWND prompt = WaitForMessageBox();
+  HWND prompt = InstallUntilMessageBox();
   ASSERT_NE(prompt, nullptr) << log_->Text();
   Answer(prompt, IDCANCEL);
   EXPECT_EQ(ExitCode(20000), 0u);
@@ -804,43 +803,6 @@ std::string Describe(const std::vector<Change>& changes) {
   return seen;
 }
 
-TEST_F(SetupFlowTest, BannersRotateEveryFourSecondsWhileTheSetupWorks) {
-  ServedBanners banners;
-  SlowDownload slow;
-  SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"8000");
-  Start();
-  const RECT area = PreviewRects(L"main", L"English", 1).at(L"banner");
-  POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-  ClientToScreen(window_, &middle);
-  // Where the skin that has them shows its third choice dot: the shipped skin shows none.
-  POINT dot{285 + 40 + 6, 262 + 6};
-  ClientToScreen(window_, &dot);
-  Click(L"btn_install");
-  ASSERT_TRUE(WaitForLog("get image finished.")) << log_->Text();
-  // The first banner within about a second of the fetch's end.
-  ASSERT_TRUE(realinput::PumpUntil([&] { return ShownAt(middle) == Shown::kRed; }, 1500)) << "no first banner";
-  EXPECT_EQ(ShownAt(dot), Shown::kRed) << "a choice dot shows";
-
-  // The banner's colour every 250 ms until the installation ends: the changes and their times.
-  std::vector<Change> changes;
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < 40000 && log_->Text().find("InstallExeFinish") == std::string::npos) {
-    const Shown now = ShownAt(middle);
-    if (changes.empty() || changes.back().shown != now) changes.push_back({now, GetTickCount() - start});
-    realinput::PumpUntil([] { return false; }, 250);
-  }
-  // Then one banner per period, in the feed's order.
-  const std::string seen = Describe(changes);
-  ASSERT_GE(changes.size(), 4u) << seen;
-  EXPECT_EQ(changes[0].shown, Shown::kRed) << seen;
-  const Shown order[] = {Shown::kRed, Shown::kGreen, Shown::kBlue};
-  for (std::size_t i = 1; i < changes.size(); ++i) {
-    EXPECT_EQ(changes[i].shown, order[i % 3]) << seen;
-    EXPECT_NEAR(static_cast<double>(changes[i].at - changes[i - 1].at), 4000.0, 500.0) << seen;
-  }
-  EXPECT_EQ(ExitCode(), 0u);
-}
-
 TEST_F(SetupFlowTest, TheBarFillsFromTheLeftWhileDownloading) {
   SlowDownload slow;
   Start();
@@ -859,29 +821,64 @@ TEST_F(SetupFlowTest, TheBarFillsFromTheLeftWhileDownloading) {
   EXPECT_EQ(ExitCode(120000), 0u);
 }
 
-TEST_F(SetupFlowTest, AChoiceDotShowsItsBannerAtOnceAndTheNextAFullPeriodLater) {
-  ServedBanners banners;
-  SlowDownload slow;
-  SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"8000");
-  Start(L"indicator\\VandrelSetup-local.exe");
-  const RECT area = PreviewRects(L"main", L"English", 1).at(L"banner");
-  POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-  ClientToScreen(window_, &middle);
-  // option_2 of tests/window/win32/indicator_banner.xml: the third dot, for the third banner.
-  POINT dot{285 + 40 + 6, 262 + 6};
-  ClientToScreen(window_, &dot);
-  Click(L"btn_install");
-  ASSERT_TRUE(WaitForLog("get image finished.")) << log_->Text();
-  ASSERT_TRUE(realinput::PumpUntil([&] { return ShownAt(middle) == Shown::kRed; }, 3000)) << "no first banner";
-  realinput::PumpUntil([] { return false; }, 1000);
-  ASSERT_TRUE(realinput::ClickAt(dot.x, dot.y));
-  std::vector<Change> changes;
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < 6000) {
-    const Shown now = ShownAt(middle);
-    if (changes.empty() || changes.back().shown != now) changes.push_back({now, GetTickCount() - start});
-    realinput::PumpUntil([] { return false; }, 250);
+// The banner tests: the feed's three banners served, a download and an installation that last,
+// Install clicked and the first banner on show.
+class BannerFlowTest : public SetupFlowTest {
+ protected:
+  void StartAndInstall(const wchar_t* executable = L"VandrelSetup-local.exe") {
+    SetEnvironmentVariableW(L"NEXVALE_STANDIN_INSTALL_MS", L"8000");
+    Start(executable);
+    const RECT area = PreviewRects(L"main", L"English", 1).at(L"banner");
+    middle_ = POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    ClientToScreen(window_, &middle_);
+    // The third choice dot of the skin that has them (tests/window/win32/indicator_banner.xml).
+    thirdDot_ = POINT{285 + 40 + 6, 262 + 6};
+    ClientToScreen(window_, &thirdDot_);
+    Click(L"btn_install");
+    ASSERT_TRUE(WaitForLog("get image finished.")) << log_->Text();
+    // The first banner within about a second of the fetch's end.
+    ASSERT_TRUE(realinput::PumpUntil([&] { return ShownAt(middle_) == Shown::kRed; }, 1500)) << "no first banner";
   }
+
+  // The banner's colour every 250 ms while `going` holds for the time since sampling began.
+  std::vector<Change> SampleBanner(const std::function<bool(DWORD)>& going) const {
+    std::vector<Change> changes;
+    const DWORD start = GetTickCount();
+    while (going(GetTickCount() - start)) {
+      const Shown now = ShownAt(middle_);
+      if (changes.empty() || changes.back().shown != now) changes.push_back({now, GetTickCount() - start});
+      realinput::PumpUntil([] { return false; }, 250);
+    }
+    return changes;
+  }
+
+  ServedBanners banners_;
+  SlowDownload slow_;
+  POINT middle_{}, thirdDot_{};
+};
+
+TEST_F(BannerFlowTest, BannersRotateEveryFourSecondsWhileTheSetupWorks) {
+  StartAndInstall();
+  EXPECT_EQ(ShownAt(thirdDot_), Shown::kRed) << "the shipped skin shows a choice dot";
+  const std::vector<Change> changes = SampleBanner(
+      [&](DWORD elapsed) { return elapsed < 40000 && log_->Text().find("InstallExeFinish") == std::string::npos; });
+  // One banner per period, in the feed's order.
+  const std::string seen = Describe(changes);
+  ASSERT_GE(changes.size(), 4u) << seen;
+  EXPECT_EQ(changes[0].shown, Shown::kRed) << seen;
+  const Shown order[] = {Shown::kRed, Shown::kGreen, Shown::kBlue};
+  for (std::size_t i = 1; i < changes.size(); ++i) {
+    EXPECT_EQ(changes[i].shown, order[i % 3]) << seen;
+    EXPECT_NEAR(static_cast<double>(changes[i].at - changes[i - 1].at), 4000.0, 500.0) << seen;
+  }
+  EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(BannerFlowTest, AChoiceDotShowsItsBannerAtOnceAndTheNextAFullPeriodLater) {
+  StartAndInstall(L"indicator\\VandrelSetup-local.exe");
+  realinput::PumpUntil([] { return false; }, 1000);
+  ASSERT_TRUE(realinput::ClickAt(thirdDot_.x, thirdDot_.y));
+  std::vector<Change> changes = SampleBanner([](DWORD elapsed) { return elapsed < 6000; });
   // Blue at once (the first sample may still be the red before the click); after it the
   // rotation goes on from the third banner to the first, a full period after the click.
   if (!changes.empty() && changes.front().shown == Shown::kRed) changes.erase(changes.begin());
