@@ -21,7 +21,6 @@
 
 namespace SkinUI {
 class CEditUI;
-class CLabelUI;
 class CProgressUI;
 class CCheckBoxUI;
 }  // namespace SkinUI
